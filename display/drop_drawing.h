@@ -1,0 +1,14 @@
+// Drawing a drop's move onto a device context whose glyph font is already
+// selected.
+#pragma once
+
+#include <windows.h>
+
+#include "display/drop.h"
+
+// Recolours the old head as trail, moves one cell, blanks the new cell and
+// writes the new head: three text outputs and four colour changes.
+void DrawDrop(Drop& drop, HDC dc);
+
+// One tick of the drop, and a move when it is due.
+void UpdateDrop(Drop& drop, HDC dc);

@@ -1,0 +1,24 @@
+// The full-screen window: it animates the drops on every paint and closes on
+// the user's input or when it loses activation.
+#pragma once
+
+#include <windows.h>
+
+#include "display/drop.h"
+
+// Quantity drops, created at full-screen start and released by CloseSaver.
+extern Drop* Drops;
+
+// The last mouse position seen, in client coordinates; FirstMouseMove until
+// there is one.
+extern bool FirstMouseMove;
+extern int32_t LastMouseX;
+extern int32_t LastMouseY;
+
+// Creates Quantity drops over an area of the given size, each with its own
+// jittered speed; false when there is no memory for them.
+bool CreateDrops(int32_t areaWidth, int32_t areaHeight);
+
+LRESULT CALLBACK SaverWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+void PaintSaver(HWND window);
+void CloseSaver(HWND window);

@@ -1,0 +1,123 @@
+#include "launch/saver_main.h"
+
+#include <ctime>
+
+#include "display/preview_window.h"
+#include "display/saver_window.h"
+#include "launch/command_line.h"
+#include "platform/random.h"
+#include "platform/window_identity.h"
+#include "settings/options_dialog.h"
+#include "settings/settings_store.h"
+
+HWND ParentWindow = nullptr;
+bool PreviewMode = false;
+
+namespace {
+
+// The host passes handles as 32-bit decimal numbers; a 64-bit process
+// sign-extends them, as Windows does for its own handles.
+HWND WindowFromNumber(int32_t number)
+{
+    return reinterpret_cast<HWND>(static_cast<intptr_t>(number));
+}
+
+bool RegisterSaverClass(HINSTANCE instance)
+{
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_SAVEBITS;
+    windowClass.lpfnWndProc = PreviewMode ? PreviewWndProc : SaverWndProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(instance, "IDI_ICON1");
+    windowClass.hIconSm = windowClass.hIcon;
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    // The preview window is never shown, so its background never shows.
+    windowClass.hbrBackground = PreviewMode ? reinterpret_cast<HBRUSH>(COLOR_MENU + 1)
+                                            : static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    windowClass.lpszClassName = SaverClassName;
+    return RegisterClassExA(&windowClass) != 0;
+}
+
+// The window maximises itself while it is created; the drops are laid out
+// over the client area it then has.
+HWND StartFullScreen(HINSTANCE instance)
+{
+    HWND window = CreateWindowExA(WS_EX_TOPMOST, SaverClassName, SaverTitle, WS_POPUP | WS_VISIBLE,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  nullptr, nullptr, instance, nullptr);
+    if (window == nullptr)
+        return nullptr;
+    ShowWindow(window, SW_SHOWMAXIMIZED);
+    SeedRandom(static_cast<uint32_t>(time(nullptr)));
+    RECT client = {};
+    GetClientRect(window, &client);
+    if (!CreateDrops(client.right, client.bottom)) {
+        DestroyWindow(window);
+        return nullptr;
+    }
+    SetTimer(window, TimerId, 50, nullptr);
+    return window;
+}
+
+// Fails when the host's pane is not (or no longer) a window, rather than
+// leaving a process waiting for a pane that will never be destroyed.
+HWND StartPreview(HINSTANCE instance)
+{
+    HWND window = CreateWindowExA(0, SaverClassName, SaverTitle, WS_CHILD,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  ParentWindow, nullptr, instance, nullptr);
+    if (window != nullptr)
+        ShowWindow(window, SW_HIDE);
+    return window;
+}
+
+int RunMessageLoop()
+{
+    MSG message = {};
+    BOOL result;
+    while ((result = GetMessageA(&message, nullptr, 0, 0)) != 0) {
+        if (result == -1)
+            return 0;  // the queue is unusable; spinning on it would never end
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+}  // namespace
+
+int SaverMain(HINSTANCE instance, const char* commandTail)
+{
+    if (FindWindowA(SaverClassName, SaverTitle) != nullptr)
+        return 0;  // a full-screen saver is already running
+
+    BootstrapSettings();
+
+    switch (RunModeOf(commandTail)) {
+    case RunMode::Password:
+        ParentWindow = WindowFromNumber(HandleNumber(commandTail));
+        MessageBoxA(ParentWindow, "No password supported", SaverTitle, MB_ICONHAND | MB_OK);
+        return 0;
+    case RunMode::Configure:
+        ParentWindow = WindowFromNumber(HandleNumber(commandTail));
+        DialogBoxParamA(instance, "CONFIGUREDIALOG", ParentWindow, OptionsDlgProc, 0);
+        return 0;
+    case RunMode::Preview:
+        PreviewMode = true;
+        ParentWindow = WindowFromNumber(HandleNumber(commandTail));
+        if (ParentWindow == nullptr)
+            return 0;
+        break;
+    case RunMode::FullScreen:
+        break;
+    }
+
+    if (!RegisterSaverClass(instance))
+        return 0;
+    HWND window = PreviewMode ? StartPreview(instance) : StartFullScreen(instance);
+    if (window == nullptr)
+        return 0;
+    UpdateWindow(window);
+    return RunMessageLoop();
+}

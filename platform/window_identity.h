@@ -1,0 +1,11 @@
+// Names both window kinds share. A top-level window with this class and
+// title is how a second start recognises a running full-screen saver.
+#pragma once
+
+#include <windows.h>
+
+constexpr char SaverClassName[] = "Quillmarsh";
+constexpr char SaverTitle[] = "The Cadrel Screen Saver";
+
+// The only timer: the full-screen tick and the preview banner step.
+constexpr UINT_PTR TimerId = 100;
