@@ -50,10 +50,15 @@ wine_in_prefix() {
 # stops exactly those when the calling script exits. Every Wine program of
 # the session runs inside one 1024x768 virtual desktop, so full-screen
 # windows cover a known screen whose pixels can be read back.
+#
+# SESSION_DIR (default build/) holds the prefix, so separate sessions can run
+# side by side; a prefix already prepared there is used again.
 start_wine_session() {
-    export WINEPREFIX="$ROOT/build/wineprefix"
-    local displayfile="$ROOT/build/xvfb-display"
-    mkdir -p "$ROOT/build"
+    local dir=${SESSION_DIR:-$ROOT/build}
+    export WINEPREFIX="$dir/wineprefix"
+    local displayfile="$dir/xvfb-display"
+    mkdir -p "$dir"
+    rm -f "$displayfile"
     Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$displayfile" >/dev/null 2>&1 &
     XVFB_PID=$!
     trap stop_wine_session EXIT
@@ -61,9 +66,20 @@ start_wine_session() {
     while [ ! -s "$displayfile" ] && [ $tries -lt 100 ]; do sleep 0.1; tries=$((tries + 1)); done
     export DISPLAY=":$(cat "$displayfile")"
 
+    [ -f "$WINEPREFIX/.prepared" ] || prepare_prefix "$dir"
+    /usr/lib/wine/wineserver -p &
+    # Start the prefix's own services and the desktop now, with no terminal
+    # attached: whatever starts them hands them its output, and a test
+    # runner would wait for that output to close.
+    wine_in_prefix 'C:\windows\system32\reg.exe' query 'HKCU\Software\Wine\Explorer' \
+        </dev/null >/dev/null 2>&1
+}
+
+prepare_prefix() {
+    local dir=$1
     rm -rf "$WINEPREFIX"
     wine_in_prefix wineboot -i >/dev/null 2>&1
-    cat >"$ROOT/build/session.reg" <<'REG'
+    cat >"$dir/session.reg" <<'REG'
 REGEDIT4
 
 [HKEY_CURRENT_USER\Software\Wine\Explorer]
@@ -76,16 +92,11 @@ REGEDIT4
 [HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
 "Times New Roman"="Liberation Serif"
 REG
-    wine_in_prefix regedit /S 'Z:'"${ROOT//\//\\}"'\build\session.reg' >/dev/null 2>&1
+    wine_in_prefix regedit /S "Z:${dir//\//\\}\\session.reg" >/dev/null 2>&1
     # The desktop settings apply from the next server start on.
     /usr/lib/wine/wineserver -k 2>/dev/null || true
     /usr/lib/wine/wineserver -w 2>/dev/null || true
-    /usr/lib/wine/wineserver -p &
-    # Start the prefix's own services and the desktop now, with no terminal
-    # attached: whatever starts them hands them its output, and a test
-    # runner would wait for that output to close.
-    wine_in_prefix 'C:\windows\system32\reg.exe' query 'HKCU\Software\Wine\Explorer' \
-        </dev/null >/dev/null 2>&1
+    touch "$WINEPREFIX/.prepared"
 }
 
 stop_wine_session() {

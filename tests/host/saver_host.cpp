@@ -1,0 +1,236 @@
+#include "saver_host.h"
+
+#include <algorithm>
+#include <cstring>
+
+const char SettingsKey[] = "Software\\Quillmarsh\\The Cadrel Screen Saver";
+
+std::string SaverPath()
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    char* slash = strrchr(path, '\\');
+    strcpy(slash != nullptr ? slash + 1 : path, "Cadrel.scr");
+    return path;
+}
+
+SaverProcess::SaverProcess(const std::string& tail)
+{
+    std::string commandLine = "\"" + SaverPath() + "\"";
+    if (!tail.empty())
+        commandLine += " " + tail;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    if (CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                       &startup, &info)) {
+        CloseHandle(info.hThread);
+        process_ = info.hProcess;
+        id_ = info.dwProcessId;
+    }
+}
+
+SaverProcess::~SaverProcess()
+{
+    if (process_ == nullptr)
+        return;
+    if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(process_, 1);
+        WaitForSingleObject(process_, 5000);
+    }
+    CloseHandle(process_);
+}
+
+DWORD SaverProcess::WaitForExit(DWORD timeoutMs)
+{
+    if (process_ == nullptr)
+        return STILL_ACTIVE;
+    WaitUntil([this] { return WaitForSingleObject(process_, 0) == WAIT_OBJECT_0; }, timeoutMs);
+    DWORD status = STILL_ACTIVE;
+    GetExitCodeProcess(process_, &status);
+    return status;
+}
+
+namespace {
+
+struct WindowSearch {
+    DWORD ProcessId;
+    const char* ClassName;
+    const char* Title;
+    HWND Found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam)
+{
+    auto* search = reinterpret_cast<WindowSearch*>(lParam);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search->ProcessId || !IsWindowVisible(window))
+        return TRUE;
+    char text[256] = {};
+    if (search->ClassName != nullptr
+        && (GetClassNameA(window, text, sizeof text) == 0 || strcmp(text, search->ClassName) != 0))
+        return TRUE;
+    if (search->Title != nullptr
+        && (GetWindowTextA(window, text, sizeof text) < 0 || strcmp(text, search->Title) != 0))
+        return TRUE;
+    search->Found = window;
+    return FALSE;
+}
+
+}  // namespace
+
+HWND SaverProcess::WaitForWindow(const char* className, const char* title, DWORD timeoutMs)
+{
+    WindowSearch search = {id_, className, title, nullptr};
+    WaitUntil([&] {
+        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+        return search.Found != nullptr;
+    }, timeoutMs);
+    return search.Found;
+}
+
+void PumpMessagesFor(DWORD ms)
+{
+    const ULONGLONG deadline = GetTickCount64() + ms;
+    do {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    } while (GetTickCount64() < deadline);
+}
+
+ScreenImage CaptureScreen(HWND window)
+{
+    ScreenImage image;
+    RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (window != nullptr) {
+        GetClientRect(window, &area);
+        MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&area), 2);
+    }
+    image.Width = area.right - area.left;
+    image.Height = area.bottom - area.top;
+    if (image.Width <= 0 || image.Height <= 0)
+        return ScreenImage();
+
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = image.Width;
+    info.bmiHeader.biHeight = -image.Height;  // top-down rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, image.Width, image.Height, screen, area.left, area.top, SRCCOPY);
+    GdiFlush();
+    const auto* pixels = static_cast<const uint32_t*>(bits);
+    image.Pixels.assign(pixels, pixels + static_cast<size_t>(image.Width) * image.Height);
+    for (uint32_t& pixel : image.Pixels)
+        pixel &= 0x00FFFFFF;
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return image;
+}
+
+size_t CountPixels(const ScreenImage& image, uint32_t rgb)
+{
+    size_t count = 0;
+    for (uint32_t pixel : image.Pixels)
+        count += pixel == rgb;
+    return count;
+}
+
+std::vector<RECT> FindBlobs(const ScreenImage& image, uint32_t rgb)
+{
+    std::vector<RECT> blobs;
+    std::vector<char> seen(image.Pixels.size(), 0);
+    std::vector<std::pair<int, int>> stack;
+    for (int y = 0; y < image.Height; ++y) {
+        for (int x = 0; x < image.Width; ++x) {
+            const size_t start = static_cast<size_t>(y) * image.Width + x;
+            if (seen[start] || image.Pixels[start] != rgb)
+                continue;
+            RECT box = {x, y, x + 1, y + 1};
+            seen[start] = 1;
+            stack.assign(1, {x, y});
+            while (!stack.empty()) {
+                const auto [px, py] = stack.back();
+                stack.pop_back();
+                box.left = std::min<LONG>(box.left, px);
+                box.top = std::min<LONG>(box.top, py);
+                box.right = std::max<LONG>(box.right, px + 1);
+                box.bottom = std::max<LONG>(box.bottom, py + 1);
+                for (int dy = -1; dy <= 1; ++dy) {
+                    for (int dx = -1; dx <= 1; ++dx) {
+                        const int nx = px + dx, ny = py + dy;
+                        if (nx < 0 || ny < 0 || nx >= image.Width || ny >= image.Height)
+                            continue;
+                        const size_t next = static_cast<size_t>(ny) * image.Width + nx;
+                        if (!seen[next] && image.Pixels[next] == rgb) {
+                            seen[next] = 1;
+                            stack.push_back({nx, ny});
+                        }
+                    }
+                }
+            }
+            blobs.push_back(box);
+        }
+    }
+    return blobs;
+}
+
+void DeleteSettingsKey()
+{
+    RegDeleteKeyA(HKEY_CURRENT_USER, SettingsKey);
+}
+
+void WriteSettingValue(const char* name, DWORD type, const void* data, DWORD size)
+{
+    HKEY key;
+    if (RegCreateKeyA(HKEY_CURRENT_USER, SettingsKey, &key) != ERROR_SUCCESS)
+        return;
+    RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
+    RegCloseKey(key);
+}
+
+void WriteSettingText(const char* name, const std::string& text)
+{
+    WriteSettingValue(name, REG_SZ, text.data(), static_cast<DWORD>(text.size()));
+}
+
+bool ReadSettingValue(const char* name, std::string& bytes, DWORD* type)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    DWORD size = 0;
+    DWORD valueType = 0;
+    bool found = RegQueryValueExA(key, name, nullptr, &valueType, nullptr, &size) == ERROR_SUCCESS;
+    if (found) {
+        bytes.assign(size, '\0');
+        found = RegQueryValueExA(key, name, nullptr, &valueType,
+                                 reinterpret_cast<BYTE*>(&bytes[0]), &size) == ERROR_SUCCESS;
+        bytes.resize(size);
+    }
+    RegCloseKey(key);
+    if (type != nullptr)
+        *type = valueType;
+    return found;
+}
+
+std::string ReadSettingText(const char* name)
+{
+    std::string bytes;
+    if (!ReadSettingValue(name, bytes))
+        return "<missing>";
+    return bytes.substr(0, bytes.find('\0'));
+}
