@@ -89,7 +89,11 @@ LRESULT CALLBACK SaverWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         ShowCursor(FALSE);
         return 0;
     case WM_NCACTIVATE:
-        if (wParam == FALSE)
+        // DestroyWindow hides the window before it gives up activation, so a
+        // hidden window losing activation is already being destroyed; closing
+        // it again from here would re-enter DestroyWindow, which under Wine
+        // ends without WM_DESTROY and leaves the message loop running.
+        if (wParam == FALSE && IsWindowVisible(window))
             SendMessageA(window, WM_CLOSE, 0, 0);
         return 0;
     case WM_TIMER:

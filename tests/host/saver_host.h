@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "settings_registry.h"
+
 // A running Cadrel.scr. The destructor ends the process if it is still
 // running, so a failed test never leaves a saver behind to trip the
 // single-instance check of the next one.
@@ -71,17 +73,6 @@ size_t CountPixels(const ScreenImage& image, uint32_t rgb);
 // The bounding boxes of the 8-connected groups of pixels of one colour:
 // with glyphs of one colour, roughly one box per glyph.
 std::vector<RECT> FindBlobs(const ScreenImage& image, uint32_t rgb);
-
-// The saver's settings key under HKEY_CURRENT_USER.
-extern const char SettingsKey[];
-void DeleteSettingsKey();
-// Stores raw bytes of any type; creates the key when needed.
-void WriteSettingValue(const char* name, DWORD type, const void* data, DWORD size);
-void WriteSettingText(const char* name, const std::string& text);  // REG_SZ, no NUL
-// The stored bytes of a value, or false when it is missing.
-bool ReadSettingValue(const char* name, std::string& bytes, DWORD* type = nullptr);
-// The stored text up to its first NUL; "<missing>" when the value is missing.
-std::string ReadSettingText(const char* name);
 
 // --- template definition
 
