@@ -72,11 +72,13 @@ HWND StartPreview(HINSTANCE instance)
     return window;
 }
 
-int RunMessageLoop()
+}  // namespace
+
+int RunMessageLoop(MessageFetch fetchMessage)
 {
     MSG message = {};
     BOOL result;
-    while ((result = GetMessageA(&message, nullptr, 0, 0)) != 0) {
+    while ((result = fetchMessage(&message, nullptr, 0, 0)) != 0) {
         if (result == -1)
             return 0;  // the queue is unusable; spinning on it would never end
         TranslateMessage(&message);
@@ -84,8 +86,6 @@ int RunMessageLoop()
     }
     return static_cast<int>(message.wParam);
 }
-
-}  // namespace
 
 int SaverMain(HINSTANCE instance, const char* commandTail)
 {

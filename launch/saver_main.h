@@ -10,3 +10,9 @@ extern bool PreviewMode;
 
 // Returns the process exit status, 0 in every mode.
 int SaverMain(HINSTANCE instance, const char* commandTail);
+
+// Dispatches the thread's messages until the quit message and returns its
+// code; returns 0 at once when a message cannot be fetched. The fetch is a
+// parameter because the system offers no way to make it fail on purpose.
+using MessageFetch = BOOL(WINAPI*)(LPMSG, HWND, UINT, UINT);
+int RunMessageLoop(MessageFetch fetchMessage = GetMessageA);
