@@ -31,15 +31,8 @@ std::string Handle(HWND window)
 // The leftmost and topmost banner pixel in the pane; x is -1 with none.
 POINT BannerCorner(HWND pane)
 {
-    const ScreenImage image = CaptureScreen(pane);
-    POINT corner = {-1, image.Height};
-    for (int x = image.Width - 1; x >= 0; --x)
-        for (int y = 0; y < image.Height; ++y)
-            if (image.At(x, y) == HeadRgb) {
-                corner.x = x;
-                corner.y = std::min<LONG>(corner.y, y);
-            }
-    return corner;
+    const RECT box = BoundingBox(CaptureScreen(pane), HeadRgb);
+    return IsRectEmpty(&box) ? POINT{-1, -1} : POINT{box.left, box.top};
 }
 
 }  // namespace

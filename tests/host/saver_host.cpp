@@ -147,41 +147,13 @@ size_t CountPixels(const ScreenImage& image, uint32_t rgb)
     return count;
 }
 
-std::vector<RECT> FindBlobs(const ScreenImage& image, uint32_t rgb)
+RECT BoundingBox(const ScreenImage& image, uint32_t rgb)
 {
-    std::vector<RECT> blobs;
-    std::vector<char> seen(image.Pixels.size(), 0);
-    std::vector<std::pair<int, int>> stack;
-    for (int y = 0; y < image.Height; ++y) {
-        for (int x = 0; x < image.Width; ++x) {
-            const size_t start = static_cast<size_t>(y) * image.Width + x;
-            if (seen[start] || image.Pixels[start] != rgb)
-                continue;
-            RECT box = {x, y, x + 1, y + 1};
-            seen[start] = 1;
-            stack.assign(1, {x, y});
-            while (!stack.empty()) {
-                const auto [px, py] = stack.back();
-                stack.pop_back();
-                box.left = std::min<LONG>(box.left, px);
-                box.top = std::min<LONG>(box.top, py);
-                box.right = std::max<LONG>(box.right, px + 1);
-                box.bottom = std::max<LONG>(box.bottom, py + 1);
-                for (int dy = -1; dy <= 1; ++dy) {
-                    for (int dx = -1; dx <= 1; ++dx) {
-                        const int nx = px + dx, ny = py + dy;
-                        if (nx < 0 || ny < 0 || nx >= image.Width || ny >= image.Height)
-                            continue;
-                        const size_t next = static_cast<size_t>(ny) * image.Width + nx;
-                        if (!seen[next] && image.Pixels[next] == rgb) {
-                            seen[next] = 1;
-                            stack.push_back({nx, ny});
-                        }
-                    }
-                }
-            }
-            blobs.push_back(box);
-        }
-    }
-    return blobs;
+    RECT box = {image.Width, image.Height, 0, 0};
+    for (int y = 0; y < image.Height; ++y)
+        for (int x = 0; x < image.Width; ++x)
+            if (image.At(x, y) == rgb)
+                box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y),
+                       std::max<LONG>(box.right, x + 1), std::max<LONG>(box.bottom, y + 1)};
+    return box;
 }

@@ -70,9 +70,9 @@ constexpr uint32_t BlackRgb = 0x000000;
 
 size_t CountPixels(const ScreenImage& image, uint32_t rgb);
 
-// The bounding boxes of the 8-connected groups of pixels of one colour:
-// with glyphs of one colour, roughly one box per glyph.
-std::vector<RECT> FindBlobs(const ScreenImage& image, uint32_t rgb);
+// The smallest rectangle around every pixel of one colour; empty (right
+// not above left) when there is none.
+RECT BoundingBox(const ScreenImage& image, uint32_t rgb);
 
 // --- template definition
 
