@@ -1,10 +1,12 @@
 // Paint cost of the full-screen saver with 100 drops that all move on every
 // paint: PaintSaver on a real full-screen window, and PaintSaver's sequence on
 // a 32 bpp memory bitmap, each beside its floor, the very same GDI calls
-// issued bare. Prints the client size, then for each round the mean
-// microseconds per paint: "window PAINT FLOOR" and "bitmap PAINT FLOOR".
+// issued bare. Prints the client size, then for each round the median
+// microseconds per paint: "window PAINT FLOOR FRAME" (FRAME: BeginPaint and
+// EndPaint around the floor's calls) and "bitmap PAINT FLOOR".
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -99,22 +101,28 @@ double PaintWindow(HWND window)
     return Microseconds(Now() - start);
 }
 
-// The same paint DC, but BeginPaint and EndPaint are not timed: only the
-// calls the floor is made of.
-double PaintWindowFloor(HWND window, const Move* moves)
+// The floor on the window: the same paint DC, but only the calls the floor
+// is made of are timed; BeginPaint and EndPaint go to paintFrame, to show
+// what PaintSaver spends beyond the floor.
+double PaintWindowFloor(HWND window, const Move* moves, double& paintFrame)
 {
     InvalidateRect(window, nullptr, FALSE);
     PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window, &paint);
     LONGLONG start = Now();
+    HDC dc = BeginPaint(window, &paint);
+    LONGLONG frame = Now() - start;
+    start = Now();
     HFONT font = CreateGlyphFont();
     SelectObject(dc, font);
     DrawMoves(dc, moves);
     LONGLONG spent = Now() - start;
+    start = Now();
     EndPaint(window, &paint);
+    frame += Now() - start;
     start = Now();
     DeleteObject(font);
     spent += Now() - start;
+    paintFrame = Microseconds(frame);
     return Microseconds(spent);
 }
 
@@ -133,8 +141,9 @@ double PaintBitmap(HDC dc)
     return Microseconds(Now() - start);
 }
 
-double PaintBitmapFloor(HDC dc, const Move* moves)
+double PaintBitmapFloor(HDC dc, const Move* moves, double& paintFrame)
 {
+    paintFrame = 0;
     const LONGLONG start = Now();
     HFONT font = CreateGlyphFont();
     HGDIOBJ old = SelectObject(dc, font);
@@ -144,8 +153,8 @@ double PaintBitmapFloor(HDC dc, const Move* moves)
     return Microseconds(Now() - start);
 }
 
-// Between paints the saver's thread returns to its message loop, where Wine
-// also copies what was drawn to the X server.
+// Between two paints the saver's thread is back in its message loop; so is
+// this one, so that what Wine does there is not counted in the next paint.
 void PumpMessages()
 {
     MSG message;
@@ -153,28 +162,55 @@ void PumpMessages()
         DispatchMessageA(&message);
 }
 
-// Mean microseconds per paint of one round of paints, and of one round of
-// their floor, in the given order.
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+// Median microseconds of one round's paints and of their floors. Medians,
+// as other programs share the machine and now and then take a paint's time
+// slice.
 struct RoundResult {
     double Paint;
     double Floor;
+    double Frame;  // BeginPaint and EndPaint of the floor's paints
 };
 
 template <typename Paint, typename Floor>
-RoundResult TimeRound(uint32_t seed, bool floorFirst, Paint paint, Floor floor)
+RoundResult TimeRound(uint32_t seed, Paint paint, Floor floor)
 {
     const std::vector<Move> moves = RecordMoves(seed);
-    RoundResult result = {0, 0};
-    for (int pass = 0; pass < 2; ++pass) {
-        const bool timingFloor = (pass == 0) == floorFirst;
-        double total = 0;
-        for (int i = 0; i < PaintsPerRound; ++i) {
-            total += timingFloor ? floor(&moves[static_cast<size_t>(i) * Quantity]) : paint();
+    std::vector<double> paints, floors, frames;
+    for (int i = 0; i < PaintsPerRound; ++i) {
+        // Each paint right beside its floor, in turns first and second, so
+        // both meet the same load and the same warm caches.
+        for (int turn = 0; turn < 2; ++turn) {
+            if ((turn == 0) == (i % 2 == 0)) {
+                double frame = 0;
+                floors.push_back(floor(&moves[static_cast<size_t>(i) * Quantity], frame));
+                frames.push_back(frame);
+            } else {
+                paints.push_back(paint());
+            }
             PumpMessages();
         }
-        (timingFloor ? result.Floor : result.Paint) = total / PaintsPerRound;
     }
-    return result;
+    if (Drops == nullptr) {
+        fprintf(stderr, "paint_bench: the saver window closed (lost activation?)\n");
+        ExitProcess(1);
+    }
+    // The paints made the recorded moves, unless something else painted too.
+    const Move* last = &moves[static_cast<size_t>(PaintsPerRound - 1) * Quantity];
+    for (int32_t i = 0; i < Quantity; ++i) {
+        if (Drops[i].X != last[i].X || Drops[i].Y != last[i].Y
+            || static_cast<char>(Drops[i].Glyph) != last[i].Glyph) {
+            fprintf(stderr, "paint_bench: the paints did not make the floor's moves\n");
+            ExitProcess(1);
+        }
+    }
+    return {Median(paints), Median(floors), Median(frames)};
 }
 
 HWND CreateSaverWindow()
@@ -217,7 +253,8 @@ int main()
     SeedRandom(1);
     HWND window = CreateSaverWindow();
     RECT client = {};
-    if (window == nullptr || !GetClientRect(window, &client) || !CreateDrops(client.right, client.bottom)) {
+    if (window == nullptr || !GetClientRect(window, &client)
+        || !CreateDrops(client.right, client.bottom)) {
         fprintf(stderr, "paint_bench: no saver window\n");
         return 1;
     }
@@ -232,21 +269,19 @@ int main()
     SelectObject(memory, bitmap);
 
     auto paintWindow = [&] { return PaintWindow(window); };
-    auto windowFloor = [&](const Move* moves) { return PaintWindowFloor(window, moves); };
+    auto windowFloor = [&](const Move* moves, double& frame) {
+        return PaintWindowFloor(window, moves, frame);
+    };
     auto paintBitmap = [&] { return PaintBitmap(memory); };
-    auto bitmapFloor = [&](const Move* moves) { return PaintBitmapFloor(memory, moves); };
-    // Round 0 warms up caches and is not reported; the order of paint and
-    // floor alternates so that neither always runs on a warmer machine.
+    auto bitmapFloor = [&](const Move* moves, double& frame) {
+        return PaintBitmapFloor(memory, moves, frame);
+    };
+    // Round 0 warms up caches and is not reported.
     for (int round = 0; round <= RoundCount; ++round) {
-        const bool floorFirst = round % 2 != 0;
-        const RoundResult onWindow = TimeRound(2 * round, floorFirst, paintWindow, windowFloor);
-        const RoundResult onBitmap = TimeRound(2 * round + 1, floorFirst, paintBitmap, bitmapFloor);
-        if (!IsWindow(window)) {
-            fprintf(stderr, "paint_bench: the window closed (lost activation?)\n");
-            return 1;
-        }
+        const RoundResult onWindow = TimeRound(2 * round, paintWindow, windowFloor);
+        const RoundResult onBitmap = TimeRound(2 * round + 1, paintBitmap, bitmapFloor);
         if (round > 0) {
-            printf("window %.1f %.1f\n", onWindow.Paint, onWindow.Floor);
+            printf("window %.1f %.1f %.1f\n", onWindow.Paint, onWindow.Floor, onWindow.Frame);
             printf("bitmap %.1f %.1f\n", onBitmap.Paint, onBitmap.Floor);
         }
     }

@@ -48,18 +48,21 @@ wine_in_prefix() {
 
 # Starts one X server and one persistent wineserver on a fresh prefix, and
 # stops exactly those when the calling script exits. Every Wine program of
-# the session runs inside one 1024x768 virtual desktop, so full-screen
-# windows cover a known screen whose pixels can be read back.
+# the session runs inside one virtual desktop as large as the screen, so
+# full-screen windows cover a known screen whose pixels can be read back.
 #
 # SESSION_DIR (default build/) holds the prefix, so separate sessions can run
-# side by side; a prefix already prepared there is used again.
+# side by side; a prefix already prepared there is used again. SCREEN_SIZE
+# (default 1024x768) sizes a new prefix's screen; XVFB_ARGS go to Xvfb.
 start_wine_session() {
     local dir=${SESSION_DIR:-$ROOT/build}
     export WINEPREFIX="$dir/wineprefix"
     local displayfile="$dir/xvfb-display"
     mkdir -p "$dir"
     rm -f "$displayfile"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$displayfile" >/dev/null 2>&1 &
+    # shellcheck disable=SC2086 # XVFB_ARGS are words
+    Xvfb -displayfd 3 -screen 0 "${SCREEN_SIZE:-1024x768}x24" -nolisten tcp ${XVFB_ARGS:-} \
+        3>"$displayfile" >/dev/null 2>&1 &
     XVFB_PID=$!
     trap stop_wine_session EXIT
     local tries=0
@@ -79,14 +82,14 @@ prepare_prefix() {
     local dir=$1
     rm -rf "$WINEPREFIX"
     wine_in_prefix wineboot -i >/dev/null 2>&1
-    cat >"$dir/session.reg" <<'REG'
+    cat >"$dir/session.reg" <<REG
 REGEDIT4
 
 [HKEY_CURRENT_USER\Software\Wine\Explorer]
 "Desktop"="Default"
 
 [HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
-"Default"="1024x768"
+"Default"="${SCREEN_SIZE:-1024x768}"
 
 ; Times New Roman is not installed; this metric-compatible serif is.
 [HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
