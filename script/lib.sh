@@ -20,7 +20,7 @@ ensure_packages() {
     echo "Installing: ${missing[*]}"
     dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
     apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
 }
 
 build_all() {
@@ -81,7 +81,8 @@ start_wine_session() {
 prepare_prefix() {
     local dir=$1
     rm -rf "$WINEPREFIX"
-    wine_in_prefix wineboot -i >/dev/null 2>&1
+    # No .NET or HTML engine: their installers would ask, and nothing here needs them.
+    WINEDLLOVERRIDES="mscoree,mshtml=" wine_in_prefix wineboot -i >/dev/null 2>&1
     cat >"$dir/session.reg" <<REG
 REGEDIT4
 

@@ -18,6 +18,8 @@ const NumberField NumberFields[] = {
     {IDC_QUANTITY_EDIT, QuantityField, "Incorrect input! Value 'Quantity' must be in 1-100"},
 };
 
+constexpr size_t NumberFieldCount = sizeof NumberFields / sizeof NumberFields[0];
+
 }  // namespace
 
 void FillOptionsDialog(HWND dialog)
@@ -29,8 +31,8 @@ void FillOptionsDialog(HWND dialog)
 
 bool ReadOptionsDialog(HWND dialog)
 {
-    int32_t values[sizeof NumberFields / sizeof NumberFields[0]];
-    for (size_t i = 0; i < sizeof NumberFields / sizeof NumberFields[0]; ++i) {
+    int32_t values[NumberFieldCount];
+    for (size_t i = 0; i < NumberFieldCount; ++i) {
         BOOL translated = FALSE;
         const UINT value = GetDlgItemInt(dialog, NumberFields[i].ControlId, &translated, FALSE);
         // An unsigned value above the largest int32_t is out of every range.
@@ -42,7 +44,7 @@ bool ReadOptionsDialog(HWND dialog)
         values[i] = static_cast<int32_t>(value);
     }
 
-    for (size_t i = 0; i < sizeof NumberFields / sizeof NumberFields[0]; ++i)
+    for (size_t i = 0; i < NumberFieldCount; ++i)
         AcceptSetting(NumberFields[i].Field, values[i]);
     OnlyNumbers = IsDlgButtonChecked(dialog, IDC_ONLY_NUMBERS) == BST_CHECKED;
     return true;
