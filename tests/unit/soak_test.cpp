@@ -75,7 +75,7 @@ TEST(Soak, AnyStoredBytesLeaveValidSettings)
     const DWORD types[] = {REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ, REG_DWORD, REG_BINARY, REG_NONE};
     const char alphabet[] = " \t\r+-0123456789x\0\xff";
     std::mt19937 random(20261206);
-    for (int round = 0; round < 2000; ++round) {
+    for (int round = 0; round < 3000; ++round) {
         DeleteSettingsKey();
         std::string written[4];
         for (int i = 0; i < 4; ++i) {
