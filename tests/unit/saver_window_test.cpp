@@ -54,16 +54,6 @@ int CursorCount()
 
 }  // namespace
 
-TEST_F(SaverWindowTest, CoversTheScreenWhenCreated)
-{
-    RECT frame;
-    GetWindowRect(window, &frame);
-    EXPECT_EQ(frame.left, 0);
-    EXPECT_EQ(frame.top, 0);
-    EXPECT_EQ(frame.right, GetSystemMetrics(SM_CXSCREEN));
-    EXPECT_EQ(frame.bottom, GetSystemMetrics(SM_CYSCREEN));
-}
-
 TEST_F(SaverWindowTest, EndsOnKeysLeftClickAndDeactivationOnly)
 {
     const struct { UINT message; WPARAM wParam; bool ends; } cases[] = {
