@@ -13,13 +13,14 @@
 #include <cstring>
 #include <string>
 
+#include "host/saver_host.h"
+
 namespace {
 
 // Where the pane sits in the host's client area, and its size.
 constexpr int PaneX = 24, PaneY = 20, PaneWidth = 152, PaneHeight = 112;
 constexpr int HostWidth = 200, HostHeight = 152;  // client area
 constexpr UINT_PTR CloseTimerId = 1;
-constexpr DWORD SaverExitTimeoutMs = 5000;
 
 HWND g_pane = nullptr;  // the window whose handle the saver gets
 
@@ -94,46 +95,6 @@ HWND CreateHost(HINSTANCE instance)
     return window;
 }
 
-// Starts the saver the way the host does: its quoted path, then "/p" and
-// the pane's handle in decimal.
-HANDLE StartPreview()
-{
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    char* slash = strrchr(path, '\\');
-    strcpy(slash != nullptr ? slash + 1 : path, "Cadrel.scr");
-    std::string commandLine = "\"" + std::string(path) + "\" /p "
-                              + std::to_string(reinterpret_cast<uintptr_t>(g_pane));
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &info))
-        return nullptr;
-    CloseHandle(info.hThread);
-    return info.hProcess;
-}
-
-// The saver's window was a child of the pane, so the saver may still send
-// this thread messages while it ends: keep handling them while waiting.
-DWORD WaitForSaver(HANDLE saver)
-{
-    const ULONGLONG deadline = GetTickCount64() + SaverExitTimeoutMs;
-    while (MsgWaitForMultipleObjects(1, &saver, FALSE, 50, QS_ALLINPUT) != WAIT_OBJECT_0) {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&message);
-        if (GetTickCount64() >= deadline) {
-            TerminateProcess(saver, 1);  // it outlived its pane: a fault, not a hang
-            WaitForSingleObject(saver, SaverExitTimeoutMs);
-            break;
-        }
-    }
-    DWORD status = 1;
-    GetExitCodeProcess(saver, &status);
-    return status;
-}
-
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
@@ -146,8 +107,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     HWND host = CreateHost(instance);
     if (host == nullptr)
         return 1;
-    HANDLE saver = StartPreview();
-    if (saver == nullptr) {
+    // The way the host starts it: the quoted path, "/p" and the pane's handle.
+    SaverProcess saver("/p " + std::to_string(reinterpret_cast<uintptr_t>(g_pane)));
+    if (!saver.Started()) {
         MessageBoxA(host, "Cadrel.scr could not be started.", "Screen Saver Preview", MB_ICONHAND);
         CloseHost(host);
         return 1;
@@ -160,7 +122,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
-    const DWORD status = WaitForSaver(saver);
-    CloseHandle(saver);
-    return static_cast<int>(status);
+    // The saver's window was a child of the pane, so it may still send this
+    // thread messages while it ends: the wait keeps handling them. One that
+    // outlives its pane is stopped and reported as a fault.
+    const DWORD status = saver.WaitForExit(5000);
+    return status == STILL_ACTIVE ? 1 : static_cast<int>(status);
 }
