@@ -45,14 +45,6 @@ double Microseconds(LONGLONG ticks)
     return 1e6 * static_cast<double>(ticks) / static_cast<double>(frequency.QuadPart);
 }
 
-// PaintSaver's font.
-HFONT CreateGlyphFont()
-{
-    return CreateFontA(CharHeight, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                       OUT_OUTLINE_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                       DEFAULT_PITCH | FF_DONTCARE, "Times New Roman");
-}
-
 // The moves of the next PaintsPerRound paints, found by stepping a copy of
 // the drops from the given seed. The generator is seeded again afterwards,
 // so the paints that follow make exactly these moves.
@@ -112,7 +104,7 @@ double PaintWindowFloor(HWND window, const Move* moves, double& paintFrame)
     HDC dc = BeginPaint(window, &paint);
     LONGLONG frame = Now() - start;
     start = Now();
-    HFONT font = CreateGlyphFont();
+    HFONT font = CreateGlyphFont(CharHeight);
     SelectObject(dc, font);
     DrawMoves(dc, moves);
     LONGLONG spent = Now() - start;
@@ -132,7 +124,7 @@ double PaintWindowFloor(HWND window, const Move* moves, double& paintFrame)
 double PaintBitmap(HDC dc)
 {
     const LONGLONG start = Now();
-    HFONT font = CreateGlyphFont();
+    HFONT font = CreateGlyphFont(CharHeight);
     HGDIOBJ old = SelectObject(dc, font);
     for (int32_t i = 0; i < Quantity; ++i)
         UpdateDrop(Drops[i], dc);
@@ -145,7 +137,7 @@ double PaintBitmapFloor(HDC dc, const Move* moves, double& paintFrame)
 {
     paintFrame = 0;
     const LONGLONG start = Now();
-    HFONT font = CreateGlyphFont();
+    HFONT font = CreateGlyphFont(CharHeight);
     HGDIOBJ old = SelectObject(dc, font);
     DrawMoves(dc, moves);
     SelectObject(dc, old);

@@ -12,6 +12,13 @@ void WriteGlyph(const Drop& drop, HDC dc)
 
 }  // namespace
 
+HFONT CreateGlyphFont(int32_t cellSize)
+{
+    return CreateFontA(cellSize, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                       OUT_OUTLINE_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                       DEFAULT_PITCH | FF_DONTCARE, "Times New Roman");
+}
+
 void DrawDrop(Drop& drop, HDC dc)
 {
     SetBkColor(dc, BlackColour);

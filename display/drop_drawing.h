@@ -6,6 +6,10 @@
 
 #include "display/drop.h"
 
+// The bold "Times New Roman" drops are drawn in, cellSize pixels high so
+// that a glyph's box is exactly one cell tall.
+HFONT CreateGlyphFont(int32_t cellSize);
+
 // Recolours the old head as trail, moves one cell, blanks the new cell and
 // writes the new head: three text outputs and four colour changes.
 void DrawDrop(Drop& drop, HDC dc);

@@ -50,9 +50,7 @@ void PaintSaver(HWND window)
 {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
-    HFONT font = CreateFontA(CharHeight, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                             OUT_OUTLINE_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                             DEFAULT_PITCH | FF_DONTCARE, "Times New Roman");
+    HFONT font = CreateGlyphFont(CharHeight);
     SelectObject(dc, font);
     if (Drops != nullptr) {
         for (int32_t i = 0; i < Quantity; ++i)

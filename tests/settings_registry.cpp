@@ -48,3 +48,11 @@ std::string ReadSettingText(const char* name)
         return "<missing>";
     return bytes.substr(0, bytes.find('\0'));
 }
+
+std::vector<std::string> StoredSettingTexts()
+{
+    std::vector<std::string> texts;
+    for (const char* name : {"Size", "Speed", "Quantity", "OnlyNumbers"})
+        texts.push_back(ReadSettingText(name));
+    return texts;
+}

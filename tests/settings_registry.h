@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 void DeleteSettingsKey();
 // Stores raw bytes of any type; creates the key when needed.
@@ -14,3 +15,5 @@ void WriteSettingText(const char* name, const std::string& text);  // REG_SZ
 bool ReadSettingValue(const char* name, std::string& bytes, DWORD* type = nullptr);
 // The stored text up to its first NUL; "<missing>" when the value is missing.
 std::string ReadSettingText(const char* name);
+// Size, Speed, Quantity and OnlyNumbers as ReadSettingText gives them.
+std::vector<std::string> StoredSettingTexts();

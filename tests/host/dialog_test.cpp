@@ -18,13 +18,6 @@ std::string ItemText(HWND dialog, int id)
     return text;
 }
 
-std::vector<std::string> StoredTexts()
-{
-    std::vector<std::string> texts;
-    for (const char* name : {"Size", "Speed", "Quantity", "OnlyNumbers"})
-        texts.push_back(ReadSettingText(name));
-    return texts;
-}
 
 void PressKey(WORD key)
 {
@@ -157,12 +150,12 @@ TEST(OptionsDialog, StoresOnlyValidInput)
         EXPECT_EQ(ItemText(box, 0xFFFF), c.complaint);
         Click(box, IDOK);
         EXPECT_TRUE(WaitUntil([box] { return !IsWindow(box); }, 5000));
-        EXPECT_EQ(StoredTexts(), defaults);
+        EXPECT_EQ(StoredSettingTexts(), defaults);
         EXPECT_TRUE(saver.IsRunning());
     }
     PressKey(VK_ESCAPE);  // Cancel after the errors: nothing stored
     EXPECT_EQ(saver.WaitForExit(5000), 0u);
-    EXPECT_EQ(StoredTexts(), defaults);
+    EXPECT_EQ(StoredSettingTexts(), defaults);
 
     // Enter presses OK: the dialog shows what was stored before and stores
     // the new values, the box as "1".
@@ -175,7 +168,7 @@ TEST(OptionsDialog, StoresOnlyValidInput)
     CheckDlgButton(dialog, IDC_ONLY_NUMBERS, BST_CHECKED);
     PressKey(VK_RETURN);
     EXPECT_EQ(again.WaitForExit(5000), 0u);
-    EXPECT_EQ(StoredTexts(), (Texts{"10", "1", "100", "1"}));
+    EXPECT_EQ(StoredSettingTexts(), (Texts{"10", "1", "100", "1"}));
 }
 
 // The dialog is not the running saver: a second start opens its own.

@@ -66,7 +66,6 @@ ScreenImage CaptureScreen(HWND window = nullptr);
 
 constexpr uint32_t HeadRgb = 0x00FF00;   // (0, 255, 0)
 constexpr uint32_t TrailRgb = 0x46733C;  // (70, 115, 60)
-constexpr uint32_t BlackRgb = 0x000000;
 
 size_t CountPixels(const ScreenImage& image, uint32_t rgb);
 

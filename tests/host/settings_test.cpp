@@ -16,13 +16,6 @@ void StoreSettings(const char* size, const char* speed, const char* quantity, co
     WriteSettingText("OnlyNumbers", only);
 }
 
-std::vector<std::string> StoredTexts()
-{
-    std::vector<std::string> texts;
-    for (const char* name : {"Size", "Speed", "Quantity", "OnlyNumbers"})
-        texts.push_back(ReadSettingText(name));
-    return texts;
-}
 
 }  // namespace
 
@@ -34,12 +27,12 @@ TEST(StoredSettings, EveryStartRepairsTheKey)
     DeleteSettingsKey();
     SaverProcess fresh("/p");
     EXPECT_EQ(fresh.WaitForExit(5000), 0u);
-    EXPECT_EQ(StoredTexts(), (Texts{"5", "5", "50", "2"}));
+    EXPECT_EQ(StoredSettingTexts(), (Texts{"5", "5", "50", "2"}));
 
     StoreSettings("3", "9", "42", "1");
     SaverProcess repair("/p");
     EXPECT_EQ(repair.WaitForExit(5000), 0u);
-    EXPECT_EQ(StoredTexts(), (Texts{"3", "5", "50", "2"}));
+    EXPECT_EQ(StoredSettingTexts(), (Texts{"3", "5", "50", "2"}));
 }
 
 TEST(StoredSettings, TheRainFollowsThem)

@@ -130,8 +130,7 @@ TEST(Drop, DrawRecoloursTheOldHeadAndWritesTheNewOneBelow)
     HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     SelectObject(dc, bitmap);
     PatBlt(dc, 0, 0, 200, 200, WHITENESS);
-    HFONT font = CreateFontA(19, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, OUT_OUTLINE_PRECIS,
-                             0, 0, 0, "Times New Roman");
+    HFONT font = CreateGlyphFont(19);
     SelectObject(dc, font);
 
     SeedRandom(11);
