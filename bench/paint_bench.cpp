@@ -61,7 +61,7 @@ std::vector<Move> RecordMoves(uint32_t seed)
             move.X = drop.X;
             move.Y = drop.Y;
             move.Glyph = static_cast<char>(drop.Glyph);
-            move.Blanking = BlankingText(drop.CellSize);
+            move.Blanking = BlankingText(CharHeight);
             moves.push_back(move);
         }
     }
@@ -126,8 +126,9 @@ double PaintBitmap(HDC dc)
     const LONGLONG start = Now();
     HFONT font = CreateGlyphFont(CharHeight);
     HGDIOBJ old = SelectObject(dc, font);
+    const char* blankingText = BlankingText(CharHeight);
     for (int32_t i = 0; i < Quantity; ++i)
-        UpdateDrop(Drops[i], dc);
+        UpdateDrop(Drops[i], dc, blankingText);
     SelectObject(dc, old);
     DeleteObject(font);
     return Microseconds(Now() - start);
@@ -246,7 +247,7 @@ int main()
     HWND window = CreateSaverWindow();
     RECT client = {};
     if (window == nullptr || !GetClientRect(window, &client)
-        || !CreateDrops(client.right, client.bottom)) {
+        || !CreateDrops(client.right, client.bottom, CharHeight)) {
         fprintf(stderr, "paint_bench: no saver window\n");
         return 1;
     }

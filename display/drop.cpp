@@ -68,7 +68,7 @@ bool TickDrop(Drop& drop)
     return true;
 }
 
-const char* BlankingText(int32_t cellSize)
+const char* BlankingText(int32_t charHeight)
 {
-    return cellSize >= 18 && cellSize <= 22 ? "MH  " : "M%  ";
+    return charHeight >= 18 && charHeight <= 22 ? "MH  " : "M%  ";
 }

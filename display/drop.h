@@ -36,5 +36,7 @@ bool TickDrop(Drop& drop);
 
 // The four characters whose black box clears a cell and its right-hand
 // neighbourhood before a new head is written there. "MH" is wide enough at
-// the middle sizes; the smallest and largest fonts need the wider "%".
-const char* BlankingText(int32_t cellSize);
+// the middle sizes; the smallest and largest need the wider "%". Chosen by
+// the glyph height of the design (CharHeight), as it is about the face's
+// proportions, not its pixel count on a scaled screen.
+const char* BlankingText(int32_t charHeight);

@@ -19,7 +19,7 @@ HFONT CreateGlyphFont(int32_t cellSize)
                        DEFAULT_PITCH | FF_DONTCARE, "Times New Roman");
 }
 
-void DrawDrop(Drop& drop, HDC dc)
+void DrawDrop(Drop& drop, HDC dc, const char* blankingText)
 {
     SetBkColor(dc, BlackColour);
     SetTextColor(dc, drop.TrailColour);
@@ -30,14 +30,14 @@ void DrawDrop(Drop& drop, HDC dc)
     // Black glyphs in a black box: what is left is a black rectangle over
     // the new cell and whatever an earlier pass wrote to its right.
     SetTextColor(dc, BlackColour);
-    TextOutA(dc, drop.X, drop.Y, BlankingText(drop.CellSize), 4);
+    TextOutA(dc, drop.X, drop.Y, blankingText, 4);
 
     SetTextColor(dc, drop.HeadColour);
     WriteGlyph(drop, dc);
 }
 
-void UpdateDrop(Drop& drop, HDC dc)
+void UpdateDrop(Drop& drop, HDC dc, const char* blankingText)
 {
     if (TickDrop(drop))
-        DrawDrop(drop, dc);
+        DrawDrop(drop, dc, blankingText);
 }

@@ -2,28 +2,33 @@
 
 #include "display/banner.h"
 #include "display/colours.h"
+#include "display/dpi_scale.h"
 #include "launch/saver_main.h"
-#include "platform/window_identity.h"
+#include "launch/window_identity.h"
 
 namespace {
 
 // Draws onto the pane, not into our own window, which is never shown. The
 // pane's own default font is used; its default opaque background mode makes
-// each write fill the banner's box with black.
+// each write fill the banner's box with black. The banner's path is laid
+// out for a 96-DPI pane and scaled to the pane's DPI, so that it crosses the
+// pane in the same place and the same number of steps at any scale.
 void StepBanner()
 {
     HDC dc = GetDC(ParentWindow);
     if (dc == nullptr)
         return;
+    const int dpi = WindowDpi(ParentWindow);
+    const int32_t top = ScaleToDpi(BannerY, dpi);
     const int length = lstrlenA(BannerText);
     SetTextColor(dc, BlackColour);
     SetBkColor(dc, BlackColour);
-    TextOutA(dc, BannerX, BannerY, BannerText, length);  // erase the last step
+    TextOutA(dc, ScaleToDpi(BannerX, dpi), top, BannerText, length);  // erase the last step
 
     BannerX = NextBannerX(BannerX);
     SetTextColor(dc, HeadColour);
     SetBkColor(dc, BlackColour);
-    TextOutA(dc, BannerX, BannerY, BannerText, length);
+    TextOutA(dc, ScaleToDpi(BannerX, dpi), top, BannerText, length);
     ReleaseDC(ParentWindow, dc);
 }
 

@@ -3,11 +3,12 @@
 #include <cstdlib>
 
 #include "display/drop_drawing.h"
+#include "launch/window_identity.h"
 #include "platform/random.h"
-#include "platform/window_identity.h"
 #include "settings/settings.h"
 
 Drop* Drops = nullptr;
+int32_t CellSize = 19;
 bool FirstMouseMove = true;
 int32_t LastMouseX = 0;
 int32_t LastMouseY = 0;
@@ -32,8 +33,9 @@ void TrackMouse(HWND window, LPARAM lParam)
 
 }  // namespace
 
-bool CreateDrops(int32_t areaWidth, int32_t areaHeight)
+bool CreateDrops(int32_t areaWidth, int32_t areaHeight, int32_t cellSize)
 {
+    CellSize = cellSize;
     // Plain records, each filled by InitDrop: no per-record construction.
     Drops = static_cast<Drop*>(malloc(sizeof(Drop) * static_cast<size_t>(Quantity)));
     if (Drops == nullptr)
@@ -41,7 +43,7 @@ bool CreateDrops(int32_t areaWidth, int32_t areaHeight)
     for (int32_t i = 0; i < Quantity; ++i) {
         const int32_t ticksPerMove = 6 - Speed + NextRandom() % 2;
         InitDrop(Drops[i], areaWidth, areaHeight, HeadColour, TrailColour, OnlyNumbers,
-                 CharHeight, ticksPerMove);
+                 cellSize, ticksPerMove);
     }
     return true;
 }
@@ -50,11 +52,12 @@ void PaintSaver(HWND window)
 {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
-    HFONT font = CreateGlyphFont(CharHeight);
+    HFONT font = CreateGlyphFont(CellSize);
     SelectObject(dc, font);
     if (Drops != nullptr) {
+        const char* blankingText = BlankingText(CharHeight);
         for (int32_t i = 0; i < Quantity; ++i)
-            UpdateDrop(Drops[i], dc);
+            UpdateDrop(Drops[i], dc, blankingText);
     }
     EndPaint(window, &paint);
     // EndPaint has released the device context, so the font is no longer

@@ -9,15 +9,20 @@
 // Quantity drops, created at full-screen start and released by CloseSaver.
 extern Drop* Drops;
 
+// The glyph height and cell size on this screen: CharHeight scaled to the
+// window's DPI when the drops were created.
+extern int32_t CellSize;
+
 // The last mouse position seen, in client coordinates; FirstMouseMove until
 // there is one.
 extern bool FirstMouseMove;
 extern int32_t LastMouseX;
 extern int32_t LastMouseY;
 
-// Creates Quantity drops over an area of the given size, each with its own
-// jittered speed; false when there is no memory for them.
-bool CreateDrops(int32_t areaWidth, int32_t areaHeight);
+// Creates Quantity drops on a grid of cells of the given size over an area
+// of the given size, each with its own jittered speed; false when there is
+// no memory for them.
+bool CreateDrops(int32_t areaWidth, int32_t areaHeight, int32_t cellSize);
 
 LRESULT CALLBACK SaverWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void PaintSaver(HWND window);

@@ -2,12 +2,14 @@
 
 #include <ctime>
 
+#include "display/dpi_scale.h"
 #include "display/preview_window.h"
 #include "display/saver_window.h"
 #include "launch/command_line.h"
+#include "launch/window_identity.h"
 #include "platform/random.h"
-#include "platform/window_identity.h"
 #include "settings/options_dialog.h"
+#include "settings/settings.h"
 #include "settings/settings_store.h"
 
 HWND ParentWindow = nullptr;
@@ -40,7 +42,8 @@ bool RegisterSaverClass(HINSTANCE instance)
 }
 
 // The window maximises itself while it is created; the drops are laid out
-// over the client area it then has.
+// over the client area it then has, in cells as tall as the glyphs are on
+// this screen.
 HWND StartFullScreen(HINSTANCE instance)
 {
     HWND window = CreateWindowExA(WS_EX_TOPMOST, SaverClassName, SaverTitle, WS_POPUP | WS_VISIBLE,
@@ -52,7 +55,7 @@ HWND StartFullScreen(HINSTANCE instance)
     SeedRandom(static_cast<uint32_t>(time(nullptr)));
     RECT client = {};
     GetClientRect(window, &client);
-    if (!CreateDrops(client.right, client.bottom)) {
+    if (!CreateDrops(client.right, client.bottom, ScaleToDpi(CharHeight, WindowDpi(window)))) {
         DestroyWindow(window);
         return nullptr;
     }

@@ -1,159 +1,70 @@
 #include "saver_host.h"
 
-#include <algorithm>
-#include <cstring>
+// "cadrel_host_tests --pane WIDTH HEIGHT" is a host's preview pane at (500,
+// 100), until WM_CLOSE. It is DPI aware like a host: Wine tells
+// other processes a window's DPI only when it is system DPI aware.
+int main(int argc, char** argv)
+{
+    if (argc == 4 && strcmp(argv[1], "--pane") == 0) {
+        SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_SYSTEM_AWARE);
+        CreateWindowA("Static", "", WS_POPUP | WS_VISIBLE | SS_BLACKRECT, 500, 100, atoi(argv[2]),
+                      atoi(argv[3]), 0, 0, 0, 0);
+        for (MSG message; GetMessageA(&message, nullptr, 0, 0) > 0;)
+            DispatchMessageA(&message);
+        return 0;
+    }
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
 
-std::string SaverPath()
+Process::Process(const std::string& tail, const char* program)
 {
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
-    char* slash = strrchr(path, '\\');
-    strcpy(slash != nullptr ? slash + 1 : path, "Cadrel.scr");
-    return path;
+    strcpy(strrchr(path, '\\') + 1, program);
+    std::string line = "\"" + std::string(path) + "\"" + (tail.empty() ? "" : " " + tail);
+    STARTUPINFOA startup = {sizeof startup};
+    CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &Info);
 }
 
-SaverProcess::SaverProcess(const std::string& tail)
+Process::~Process()
 {
-    std::string commandLine = "\"" + SaverPath() + "\"";
-    if (!tail.empty())
-        commandLine += " " + tail;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info = {};
-    if (CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                       &startup, &info)) {
-        CloseHandle(info.hThread);
-        process_ = info.hProcess;
-        id_ = info.dwProcessId;
-    }
+    TerminateProcess(Info.hProcess, 1);  // fails harmlessly once it has ended
+    WaitForSingleObject(Info.hProcess, 5000);
+    CloseHandle(Info.hProcess);
+    CloseHandle(Info.hThread);
 }
 
-SaverProcess::~SaverProcess()
+DWORD Process::WaitForExit(DWORD ms)
 {
-    if (process_ == nullptr)
-        return;
-    if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
-        TerminateProcess(process_, 1);
-        WaitForSingleObject(process_, 5000);
-    }
-    CloseHandle(process_);
-}
-
-DWORD SaverProcess::WaitForExit(DWORD timeoutMs)
-{
-    if (process_ == nullptr)
-        return STILL_ACTIVE;
-    WaitUntil([this] { return WaitForSingleObject(process_, 0) == WAIT_OBJECT_0; }, timeoutMs);
     DWORD status = STILL_ACTIVE;
-    GetExitCodeProcess(process_, &status);
+    WaitUntil([&] { return WaitForSingleObject(Info.hProcess, 0) != WAIT_TIMEOUT; }, ms);
+    GetExitCodeProcess(Info.hProcess, &status);
     return status;
 }
 
-namespace {
-
-struct WindowSearch {
-    DWORD ProcessId;
-    const char* ClassName;
-    const char* Title;
-    HWND Found;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam)
+HWND Process::WaitForWindow(const char* className, const char* title, DWORD ms)
 {
-    auto* search = reinterpret_cast<WindowSearch*>(lParam);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner != search->ProcessId || !IsWindowVisible(window))
-        return TRUE;
-    char text[256] = {};
-    if (search->ClassName != nullptr
-        && (GetClassNameA(window, text, sizeof text) == 0 || strcmp(text, search->ClassName) != 0))
-        return TRUE;
-    if (search->Title != nullptr
-        && (GetWindowTextA(window, text, sizeof text) < 0 || strcmp(text, search->Title) != 0))
-        return TRUE;
-    search->Found = window;
-    return FALSE;
-}
-
-}  // namespace
-
-HWND SaverProcess::WaitForWindow(const char* className, const char* title, DWORD timeoutMs)
-{
-    WindowSearch search = {id_, className, title, nullptr};
+    HWND found = nullptr;
     WaitUntil([&] {
-        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-        return search.Found != nullptr;
-    }, timeoutMs);
-    return search.Found;
+        DWORD owner = 0;
+        do
+            found = FindWindowExA(nullptr, found, className, title);
+        while (found && (!GetWindowThreadProcessId(found, &owner) || owner != Info.dwProcessId
+                         || !IsWindowVisible(found)));
+        return found != nullptr;
+    }, ms);
+    return found;
 }
 
-void PumpMessagesFor(DWORD ms)
+bool WaitUntil(const std::function<bool()>& condition, DWORD ms)
 {
-    const ULONGLONG deadline = GetTickCount64() + ms;
-    do {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
+    for (const ULONGLONG deadline = GetTickCount64() + ms; !condition();) {
+        if (GetTickCount64() >= deadline)
+            return false;
+        for (MSG message; PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);)
             DispatchMessageA(&message);
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-    } while (GetTickCount64() < deadline);
-}
-
-ScreenImage CaptureScreen(HWND window)
-{
-    ScreenImage image;
-    RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    if (window != nullptr) {
-        GetClientRect(window, &area);
-        MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&area), 2);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
     }
-    image.Width = area.right - area.left;
-    image.Height = area.bottom - area.top;
-    if (image.Width <= 0 || image.Height <= 0)
-        return ScreenImage();
-
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = image.Width;
-    info.bmiHeader.biHeight = -image.Height;  // top-down rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, image.Width, image.Height, screen, area.left, area.top, SRCCOPY);
-    GdiFlush();
-    const auto* pixels = static_cast<const uint32_t*>(bits);
-    image.Pixels.assign(pixels, pixels + static_cast<size_t>(image.Width) * image.Height);
-    for (uint32_t& pixel : image.Pixels)
-        pixel &= 0x00FFFFFF;
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return image;
-}
-
-size_t CountPixels(const ScreenImage& image, uint32_t rgb)
-{
-    size_t count = 0;
-    for (uint32_t pixel : image.Pixels)
-        count += pixel == rgb;
-    return count;
-}
-
-RECT BoundingBox(const ScreenImage& image, uint32_t rgb)
-{
-    RECT box = {image.Width, image.Height, 0, 0};
-    for (int y = 0; y < image.Height; ++y)
-        for (int x = 0; x < image.Width; ++x)
-            if (image.At(x, y) == rgb)
-                box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y),
-                       std::max<LONG>(box.right, x + 1), std::max<LONG>(box.bottom, y + 1)};
-    return box;
+    return true;
 }

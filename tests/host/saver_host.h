@@ -1,89 +1,107 @@
-// What every end-to-end test needs to play the screen-saver host: start the
-// built Cadrel.scr with a command tail, find its windows, read the screen,
-// and look at or prepare the settings in the registry.
+// The end-to-end tests' host: starts the built Cadrel.scr, finds its
+// windows, reads the screen, and sets the DPI the processes it starts see.
 #pragma once
 
-#include <windows.h>
+#include <gtest/gtest.h>
 
-#include <cstdint>
+#include <algorithm>
+#include <functional>
 #include <string>
-#include <vector>
 
 #include "settings_registry.h"
 
-// A running Cadrel.scr. The destructor ends the process if it is still
-// running, so a failed test never leaves a saver behind to trip the
-// single-instance check of the next one.
-class SaverProcess {
-public:
-    // Starts Cadrel.scr from this program's folder with the command line
-    // "<quoted path> <tail>", as the host does. With an empty tail the
-    // command line is the quoted path alone.
-    explicit SaverProcess(const std::string& tail);
-    ~SaverProcess();
-    SaverProcess(const SaverProcess&) = delete;
-    SaverProcess& operator=(const SaverProcess&) = delete;
+constexpr char SaverClass[] = "Quillmarsh", SaverTitle[] = "The Cadrel Screen Saver";
+constexpr uint32_t HeadRgb = 0x00FF00, TrailRgb = 0x46733C;  // as pixels read, 0xRRGGBB
 
-    bool Started() const { return process_ != nullptr; }
-    DWORD Id() const { return id_; }
-
-    // Waits up to timeoutMs for the process to end; its exit status, or
-    // STILL_ACTIVE (259) when it is still running.
-    DWORD WaitForExit(DWORD timeoutMs);
-    bool IsRunning() { return WaitForExit(0) == STILL_ACTIVE; }
-
-    // The first visible top-level window of this process with the class
-    // (nullptr: any) and title (nullptr: any), waiting up to timeoutMs.
-    HWND WaitForWindow(const char* className, const char* title, DWORD timeoutMs);
-
-private:
-    HANDLE process_ = nullptr;
-    DWORD id_ = 0;
+// A program beside this one, started as "<quoted path> <tail>" the way the
+// host starts the saver, and ended with this object, so no saver outlives
+// its test.
+struct Process {
+    explicit Process(const std::string& tail, const char* program = "Cadrel.scr");
+    ~Process();
+    DWORD WaitForExit(DWORD ms);  // the exit status, or STILL_ACTIVE
+    // A visible top-level window of it with the class and title (null: any).
+    HWND WaitForWindow(const char* className, const char* title, DWORD ms = 5000);
+    PROCESS_INFORMATION Info = {};
 };
 
-// The full path of the Cadrel.scr beside this test program.
-std::string SaverPath();
+// While one lives, processes that start see the screen at this DPI: Wine
+// reads it from the registry when a process starts.
+struct ScreenDpi {
+    explicit ScreenDpi(DWORD dpi) { RegSetKeyValueA(HKEY_CURRENT_USER, Key, Dpi, REG_DWORD, &dpi, 4); }
+    ~ScreenDpi() { RegDeleteKeyValueA(HKEY_CURRENT_USER, Key, Dpi); }
+    static constexpr char Key[] = "Control Panel\\Desktop", Dpi[] = "LogPixels";
+};
 
-// Waits up to timeoutMs for a condition, polling every 20 ms while pumping
-// this thread's messages (so windows of the test host stay responsive).
-template <typename Condition>
-bool WaitUntil(Condition condition, DWORD timeoutMs);
-
-// Lets this thread's windows handle their messages for about ms.
-void PumpMessagesFor(DWORD ms);
-
-// The screen as 0x00RRGGBB pixels, row by row from the top.
-struct ScreenImage {
-    int Width = 0;
-    int Height = 0;
+// Pixels as 0xRRGGBB, row by row from the top.
+struct Image {
+    int Width, Height;
     std::vector<uint32_t> Pixels;
-    uint32_t At(int x, int y) const { return Pixels[static_cast<size_t>(y) * Width + x]; }
+    uint32_t At(int x, int y) const { return Pixels[size_t(y) * Width + x]; }
+
+    // The box around every pixel of the colour; empty when there is none.
+    RECT Box(uint32_t rgb) const
+    {
+        RECT box = {Width, Height, 0, 0};
+        for (int y = 0; y < Height; ++y)
+            for (int x = 0; x < Width; ++x)
+                if (At(x, y) == rgb)
+                    box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y),
+                           std::max<LONG>(box.right, x + 1), std::max<LONG>(box.bottom, y + 1)};
+        return box;
+    }
 };
 
-// Reads the whole screen (the Wine desktop) or, with a window, that
-// window's client area as it shows on the screen.
-ScreenImage CaptureScreen(HWND window = nullptr);
-
-constexpr uint32_t HeadRgb = 0x00FF00;   // (0, 255, 0)
-constexpr uint32_t TrailRgb = 0x46733C;  // (70, 115, 60)
-
-size_t CountPixels(const ScreenImage& image, uint32_t rgb);
-
-// The smallest rectangle around every pixel of one colour; empty (right
-// not above left) when there is none.
-RECT BoundingBox(const ScreenImage& image, uint32_t rgb);
-
-// --- template definition
-
-template <typename Condition>
-bool WaitUntil(Condition condition, DWORD timeoutMs)
+// What a drawing leaves on a black 32-bit bitmap of the size.
+inline Image Picture(int width, int height, const std::function<void(HDC)>& draw)
 {
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    for (;;) {
-        if (condition())
-            return true;
-        if (GetTickCount64() >= deadline)
-            return false;
-        PumpMessagesFor(20);
-    }
+    BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB}};
+    uint32_t* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, (void**)&bits, nullptr, 0);
+    SelectObject(dc, bitmap);
+    draw(dc);
+    GdiFlush();
+    Image image = {width, height, std::vector<uint32_t>(bits, bits + width * height)};
+    for (uint32_t& pixel : image.Pixels)
+        pixel &= 0xFFFFFF;
+    DeleteDC(dc);
+    DeleteObject(bitmap);
+    return image;
+}
+
+// Polls every 20 ms, handling this thread's messages meanwhile.
+bool WaitUntil(const std::function<bool()>& condition, DWORD ms);
+inline void PumpMessagesFor(DWORD ms) { WaitUntil([] { return false; }, ms); }
+inline std::string HandleText(HWND window) { return std::to_string(intptr_t(window)); }
+inline std::string ItemText(HWND dialog, int id)  // 0xFFFF: a message box's text
+{
+    char text[100] = {};
+    return GetDlgItemTextA(dialog, id, text, sizeof text), text;
+}
+inline RECT ClientArea(HWND window)  // on the screen, as this process sees it
+{
+    RECT area = {};
+    return GetClientRect(window, &area), MapWindowPoints(window, nullptr, (POINT*)&area, 2), area;
+}
+inline Image CaptureScreen(RECT area = {0, 0, 1024, 768})
+{
+    HDC screen = GetDC(nullptr);
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    Image image = Picture(width, height, [&](HDC dc) {
+        BitBlt(dc, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+    });
+    return ReleaseDC(nullptr, screen), image;
+}
+
+// Whether a message box shows the system icon: its first static control
+// shows nothing else on the box's background.
+inline bool ShowsIcon(HWND box, const char* icon)
+{
+    const Image seen = CaptureScreen(ClientArea(FindWindowExA(box, nullptr, "Static", nullptr)));
+    return seen.Width > 0 && seen.Pixels == Picture(seen.Width, seen.Height, [&](HDC dc) {
+        const RECT all = {0, 0, seen.Width, seen.Height};
+        FillRect(dc, &all, GetSysColorBrush(COLOR_BTNFACE));
+        DrawIconEx(dc, 0, 0, LoadIconA(nullptr, icon), 0, 0, 0, nullptr, DI_NORMAL);
+    }).Pixels;
 }

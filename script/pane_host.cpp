@@ -13,8 +13,6 @@
 #include <cstring>
 #include <string>
 
-#include "host/saver_host.h"
-
 namespace {
 
 // Where the pane sits in the host's client area, and its size.
@@ -95,6 +93,26 @@ HWND CreateHost(HINSTANCE instance)
     return window;
 }
 
+// Starts the Cadrel.scr beside this program the way the host does: its
+// quoted path, "/p" and the pane's handle. Returns the process, or nullptr.
+HANDLE StartPreview()
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    char* slash = strrchr(path, '\\');
+    strcpy(slash != nullptr ? slash + 1 : path, "Cadrel.scr");
+    std::string commandLine = std::string("\"") + path + "\" /p "
+                              + std::to_string(reinterpret_cast<uintptr_t>(g_pane));
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info))
+        return nullptr;
+    CloseHandle(info.hThread);
+    return info.hProcess;
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
@@ -107,9 +125,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     HWND host = CreateHost(instance);
     if (host == nullptr)
         return 1;
-    // The way the host starts it: the quoted path, "/p" and the pane's handle.
-    SaverProcess saver("/p " + std::to_string(reinterpret_cast<uintptr_t>(g_pane)));
-    if (!saver.Started()) {
+    HANDLE saver = StartPreview();
+    if (saver == nullptr) {
         MessageBoxA(host, "Cadrel.scr could not be started.", "Screen Saver Preview", MB_ICONHAND);
         CloseHost(host);
         return 1;
@@ -124,7 +141,18 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     }
     // The saver's window was a child of the pane, so it may still send this
     // thread messages while it ends: the wait keeps handling them. One that
-    // outlives its pane is stopped and reported as a fault.
-    const DWORD status = saver.WaitForExit(5000);
-    return status == STILL_ACTIVE ? 1 : static_cast<int>(status);
+    // outlives its pane by 5 s is reported as a fault.
+    const ULONGLONG deadline = GetTickCount64() + 5000;
+    while (MsgWaitForMultipleObjects(1, &saver, FALSE, 100, QS_ALLINPUT) != WAIT_OBJECT_0
+           && GetTickCount64() < deadline) {
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&message);
+    }
+    DWORD status = 1;
+    if (WaitForSingleObject(saver, 0) == WAIT_OBJECT_0)
+        GetExitCodeProcess(saver, &status);
+    else
+        TerminateProcess(saver, 1);
+    CloseHandle(saver);
+    return static_cast<int>(status);
 }

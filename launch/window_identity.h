@@ -2,10 +2,8 @@
 // title is how a second start recognises a running full-screen saver.
 #pragma once
 
-#include <windows.h>
-
 constexpr char SaverClassName[] = "Quillmarsh";
 constexpr char SaverTitle[] = "The Cadrel Screen Saver";
 
 // The only timer: the full-screen tick and the preview banner step.
-constexpr UINT_PTR TimerId = 100;
+constexpr unsigned TimerId = 100;

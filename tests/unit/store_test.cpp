@@ -1,0 +1,66 @@
+// What a start makes of whatever was left in the registry key.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "settings/settings.h"
+#include "settings/settings_store.h"
+#include "settings_registry.h"
+
+// A start repairs the key by the rule; and whatever bytes of whatever type
+// the four values hold, it leaves values that load back into the same
+// valid settings.
+TEST(SettingsStore, AStartRepairsTheKeyAndLeavesValidSettings)
+{
+    using Value = std::pair<DWORD, std::string>;  // type 0: missing
+    auto text = [](const char* t) { return Value{REG_SZ, t}; };
+    const struct { Value before[4]; Texts after; } cases[] = {
+        {{}, {"5", "5", "50", "2"}},  // no key
+        {{text("10"), text("3"), text("42"), text("1")}, {"10", "3", "42", "1"}},
+        {{text("0"), text("3"), text("42"), text("1")}, {"5", "5", "50", "2"}},
+        {{text("11"), text("3"), text("42"), text("1")}, {"5", "5", "50", "2"}},
+        {{text("3"), text("9"), text("42"), text("1")}, {"3", "5", "50", "2"}},
+        {{text("1"), text("1"), text("100"), text("0")}, {"1", "1", "100", "2"}},
+        {{text("2"), text("2"), text("1"), text("3")}, {"2", "2", "1", "2"}},
+        {{text("3"), text("3"), {}, text("1")}, {"5", "5", "50", "2"}},  // missing
+        {{text("3"), text("00000000003"), text("7"), text("1")}, {"5", "5", "50", "2"}},
+        {{text("0000000010"), text("3"), text("7"), text("1")}, {"0000000010", "3", "7", "1"}},
+        {{text("4294967301"), text(" \t4"), text("42abc"), text("+1")},
+         {"4294967301", " \t4", "42abc", "+1"}},
+        {{text("3"), text("3"), text("abc"), text("1")}, {"3", "3", "50", "2"}},
+        {{{REG_BINARY, "9"}, {REG_MULTI_SZ, std::string("4\0\0", 3)},
+          {REG_EXPAND_SZ, std::string("6\0" "9", 3)}, {REG_DWORD, std::string("\1\0\0\0", 4)}},
+         {"9", "4", "6", "2"}},  // a DWORD 1 is the byte 1, not the digit
+    };
+    for (size_t run = 0; run < 2 * std::size(cases); ++run) {  // each with a NUL after it or not
+        const auto& c = cases[run / 2];
+        DeleteSettingsKey();
+        for (int i = 0; i < 4; ++i)
+            if (c.before[i].first != 0)
+                WriteSetting(SettingNames[i], c.before[i].first, c.before[i].second, run % 2);
+        CharHeight = 19, Speed = 5, Quantity = 50, OnlyNumbers = false;
+        BootstrapSettings();
+        EXPECT_EQ(StoredSettings(), c.after) << "case " << run / 2 << (run % 2 ? ", a NUL after" : "");
+    }
+    const DWORD types[] = {REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ, REG_DWORD, REG_BINARY, REG_NONE};
+    const char alphabet[] = " \t\r+-0123456789x\0\xff";
+    std::mt19937 random(20261206);
+    for (int round = 0; round < 1000; ++round) {
+        DeleteSettingsKey();
+        for (const char* name : SettingNames) {
+            std::string bytes(random() % 17, '\0');
+            for (char& byte : bytes)
+                byte = random() % 2 ? alphabet[random() % (sizeof alphabet - 1)] : char(random());
+            if (random() % 8 != 0)  // else missing
+                WriteSetting(name, types[random() % 6], bytes, random() % 2);
+        }
+        BootstrapSettings();
+        const std::vector<int32_t> started = {CharHeight, Speed, Quantity, OnlyNumbers};
+        CharHeight = 0, Speed = 0, Quantity = 0;
+        ASSERT_TRUE(LoadSettings()) << "round " << round;
+        ASSERT_EQ(std::vector<int32_t>({CharHeight, Speed, Quantity, OnlyNumbers}), started);
+        ASSERT_TRUE(CharHeight >= 15 && CharHeight <= 24 && Speed >= 1 && Speed <= 5
+                    && Quantity >= 1 && Quantity <= 100) << "round " << round;
+    }
+    DeleteSettingsKey();
+}
