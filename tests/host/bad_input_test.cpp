@@ -10,8 +10,7 @@ TEST(BadInput, AnyCommandTailEndsWithStatusZero)
     DestroyWindow(gone);
     Texts tails = {"/p", "/p 0", "/p abc", "/p " + HandleText(gone), "/p 2147483647", "/p -2"};
     std::mt19937 random(4242);
-    // Something like a switch, then any characters, or digits too many for a
-    // handle (so that they never name a window of this session).
+    // Like a switch, then any characters, or too many digits to name a window.
     for (int i = 0; i < 30; ++i) {
         std::string tail = {"/-x "[random() % 4], "sSaAcCpPqZ9 /"[random() % 13], ": \tx"[random() % 4]};
         for (int n = i % 3 ? 10 + random() % 30 : 1000 + random() % 3000; n > 0; --n)

@@ -3,10 +3,9 @@
 
 constexpr char Caption[] = "Options - The Cadrel Screen Saver";
 
-// Three starts at three scales. The dialog is laid out in units of its font
-// and grows with it; it shows what is stored, or the defaults a start
-// stores. The first refuses bad input, each with its message, and stores
-// nothing on Cancel; the others store what they hold on the Enter key.
+// At three scales, laid out in units of its font, it shows what is stored or
+// the defaults a start stores. The first refuses bad input with messages and
+// stores nothing on Cancel; the others store what they hold on Enter.
 TEST(OptionsDialog, ShowsItsLayoutAndTheSettingsAndStoresOnlyValidInput)
 {
     // In tab order, with their text (the credit line's is ours to choose),

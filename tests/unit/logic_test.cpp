@@ -127,9 +127,8 @@ TEST(Drop, StartsMovesAndWrapsOnTheGrid)
         EXPECT_STREQ(BlankingText(height), text) << "glyph height " << height;
 }
 
-// One move on white: the old head turns trail green; the new cell and what
-// lies to its right are blacked out as wide as the blanking text; the new
-// head shows there.
+// One move on white: the old head turns trail green; the new cell and what lies to
+// its right are blacked out as wide as the blanking text; the new head shows there.
 TEST(Drop, DrawingAMoveRecoloursBlanksAndWritesTheHead)
 {
     Drop drop = MakeDrop(200, 200, 19, 1, true);

@@ -13,9 +13,8 @@ static BOOL WINAPI FailingFetch(LPMSG, HWND, UINT, UINT)
     return -1;
 }
 
-// At Speed 1 a drop moves every 5 or 6 ticks; every paint is a tick. A
-// paint or banner step that kept a font or device context would soon use up
-// the few GDI handles left here. The end shows the cursor again once.
+// At Speed 1 a drop moves every 5 or 6 ticks, and every paint is a tick; a paint or banner step
+// keeping a font or a DC would use up the few GDI handles left. The end shows the cursor once.
 TEST(SaverWindow, MovesTheDropsAndHoldsNothingWhilePaintingLong)
 {
     WNDCLASSA saverClass = {0, SaverWndProc}, previewClass = {0, PreviewWndProc};
