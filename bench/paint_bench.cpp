@@ -1,9 +1,10 @@
-// Paint cost of the full-screen saver with 100 drops that all move on every
-// paint: PaintSaver on a real full-screen window, and PaintSaver's sequence on
-// a 32 bpp memory bitmap, each beside its floor, the very same GDI calls
-// issued bare. Prints the client size, then for each round the median
-// microseconds per paint: "window PAINT FLOOR FRAME" (FRAME: BeginPaint and
-// EndPaint around the floor's calls) and "bitmap PAINT FLOOR".
+// Paint cost of the full-screen saver with 100 drops for each monitor that
+// all move on every paint: PaintSaver on a real full-screen window, and
+// PaintSaver's sequence on a 32 bpp memory bitmap, each beside its floor, the
+// very same GDI calls issued bare. Prints the client size and the number of
+// drops, then for each round the median microseconds per paint: "window
+// PAINT FLOOR FRAME" (FRAME: BeginPaint and EndPaint around the floor's
+// calls) and "bitmap PAINT FLOOR".
 #include <windows.h>
 
 #include <algorithm>
@@ -12,6 +13,7 @@
 
 #include "display/drop_drawing.h"
 #include "display/saver_window.h"
+#include "launch/saver_main.h"
 #include "platform/random.h"
 #include "settings/settings.h"
 
@@ -50,7 +52,7 @@ double Microseconds(LONGLONG ticks)
 // so the paints that follow make exactly these moves.
 std::vector<Move> RecordMoves(uint32_t seed)
 {
-    std::vector<Drop> drops(Drops, Drops + Quantity);
+    std::vector<Drop> drops(Drops, Drops + DropCount);
     std::vector<Move> moves;
     SeedRandom(seed);
     for (int paint = 0; paint < PaintsPerRound; ++paint) {
@@ -72,7 +74,7 @@ std::vector<Move> RecordMoves(uint32_t seed)
 // One paint's colour and text calls, without the drops' own bookkeeping.
 void DrawMoves(HDC dc, const Move* moves)
 {
-    for (int32_t i = 0; i < Quantity; ++i) {
+    for (int32_t i = 0; i < DropCount; ++i) {
         const Move& move = moves[i];
         SetBkColor(dc, BlackColour);
         SetTextColor(dc, TrailColour);
@@ -127,7 +129,7 @@ double PaintBitmap(HDC dc)
     HFONT font = CreateGlyphFont(CharHeight);
     HGDIOBJ old = SelectObject(dc, font);
     const char* blankingText = BlankingText(CharHeight);
-    for (int32_t i = 0; i < Quantity; ++i)
+    for (int32_t i = 0; i < DropCount; ++i)
         UpdateDrop(Drops[i], dc, blankingText);
     SelectObject(dc, old);
     DeleteObject(font);
@@ -182,7 +184,7 @@ RoundResult TimeRound(uint32_t seed, Paint paint, Floor floor)
         for (int turn = 0; turn < 2; ++turn) {
             if ((turn == 0) == (i % 2 == 0)) {
                 double frame = 0;
-                floors.push_back(floor(&moves[static_cast<size_t>(i) * Quantity], frame));
+                floors.push_back(floor(&moves[static_cast<size_t>(i) * DropCount], frame));
                 frames.push_back(frame);
             } else {
                 paints.push_back(paint());
@@ -195,8 +197,8 @@ RoundResult TimeRound(uint32_t seed, Paint paint, Floor floor)
         ExitProcess(1);
     }
     // The paints made the recorded moves, unless something else painted too.
-    const Move* last = &moves[static_cast<size_t>(PaintsPerRound - 1) * Quantity];
-    for (int32_t i = 0; i < Quantity; ++i) {
+    const Move* last = &moves[static_cast<size_t>(PaintsPerRound - 1) * DropCount];
+    for (int32_t i = 0; i < DropCount; ++i) {
         if (Drops[i].X != last[i].X || Drops[i].Y != last[i].Y
             || static_cast<char>(Drops[i].Glyph) != last[i].Glyph) {
             fprintf(stderr, "paint_bench: the paints did not make the floor's moves\n");
@@ -215,13 +217,7 @@ HWND CreateSaverWindow()
     windowClass.lpszClassName = "CadrelPaintBench";
     if (!RegisterClassA(&windowClass))
         return nullptr;
-    HWND window = CreateWindowExA(WS_EX_TOPMOST, windowClass.lpszClassName, "Paint bench",
-                                  WS_POPUP | WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
-                                  windowClass.hInstance, nullptr);
-    if (window != nullptr)
-        ShowWindow(window, SW_SHOWMAXIMIZED);
-    return window;
+    return CreateFullScreenWindow(windowClass.hInstance, windowClass.lpszClassName);
 }
 
 HBITMAP CreateBitmap32(int width, int height)
@@ -251,11 +247,12 @@ int main()
         fprintf(stderr, "paint_bench: no saver window\n");
         return 1;
     }
-    for (int32_t i = 0; i < Quantity; ++i)
+    for (int32_t i = 0; i < DropCount; ++i)
         Drops[i].TicksPerMove = 1;
     UpdateWindow(window);
     PumpMessages();
     printf("size %ldx%ld\n", client.right, client.bottom);
+    printf("drops %d\n", DropCount);
 
     HDC memory = CreateCompatibleDC(nullptr);
     HBITMAP bitmap = CreateBitmap32(client.right, client.bottom);

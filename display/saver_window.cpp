@@ -1,5 +1,7 @@
 #include "display/saver_window.h"
 
+#include <windowsx.h>
+
 #include <cstdlib>
 
 #include "display/drop_drawing.h"
@@ -8,6 +10,8 @@
 #include "settings/settings.h"
 
 Drop* Drops = nullptr;
+int32_t DropCount = 0;
+int32_t MonitorCount = 1;
 int32_t CellSize = 19;
 bool FirstMouseMove = true;
 int32_t LastMouseX = 0;
@@ -17,11 +21,12 @@ namespace {
 
 // Only a movement that changes both coordinates ends the saver: the first
 // position is merely recorded, and so is a slide along one axis, which a
-// nudged table or a jittery mouse produces easily.
+// nudged table or a jittery mouse produces easily. Read as signed numbers,
+// as programs that run across several monitors must.
 void TrackMouse(HWND window, LPARAM lParam)
 {
-    const int32_t x = LOWORD(lParam);
-    const int32_t y = HIWORD(lParam);
+    const int32_t x = GET_X_LPARAM(lParam);
+    const int32_t y = GET_Y_LPARAM(lParam);
     if (FirstMouseMove || x == LastMouseX || y == LastMouseY) {
         LastMouseX = x;
         LastMouseY = y;
@@ -37,10 +42,12 @@ bool CreateDrops(int32_t areaWidth, int32_t areaHeight, int32_t cellSize)
 {
     CellSize = cellSize;
     // Plain records, each filled by InitDrop: no per-record construction.
-    Drops = static_cast<Drop*>(malloc(sizeof(Drop) * static_cast<size_t>(Quantity)));
+    const int32_t count = Quantity * MonitorCount;
+    Drops = static_cast<Drop*>(malloc(sizeof(Drop) * static_cast<size_t>(count)));
     if (Drops == nullptr)
         return false;
-    for (int32_t i = 0; i < Quantity; ++i) {
+    DropCount = count;
+    for (int32_t i = 0; i < DropCount; ++i) {
         const int32_t ticksPerMove = 6 - Speed + NextRandom() % 2;
         InitDrop(Drops[i], areaWidth, areaHeight, HeadColour, TrailColour, OnlyNumbers,
                  cellSize, ticksPerMove);
@@ -56,7 +63,7 @@ void PaintSaver(HWND window)
     SelectObject(dc, font);
     if (Drops != nullptr) {
         const char* blankingText = BlankingText(CharHeight);
-        for (int32_t i = 0; i < Quantity; ++i)
+        for (int32_t i = 0; i < DropCount; ++i)
             UpdateDrop(Drops[i], dc, blankingText);
     }
     EndPaint(window, &paint);
@@ -70,6 +77,7 @@ void CloseSaver(HWND window)
     KillTimer(window, TimerId);  // no tick may paint with the drops gone
     free(Drops);
     Drops = nullptr;
+    DropCount = 0;
     ShowCursor(TRUE);
     PostQuitMessage(0);
 }
@@ -78,7 +86,11 @@ LRESULT CALLBACK SaverWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 {
     switch (message) {
     case WM_CREATE:
-        SendMessageA(window, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+        // A maximised window fills one monitor. Across several, the window
+        // keeps the whole desktop it was created over: Windows would put a
+        // maximised one back onto one monitor.
+        if (MonitorCount == 1)
+            SendMessageA(window, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
         return 0;
     case WM_DESTROY:
         CloseSaver(window);

@@ -41,17 +41,13 @@ bool RegisterSaverClass(HINSTANCE instance)
     return RegisterClassExA(&windowClass) != 0;
 }
 
-// The window maximises itself while it is created; the drops are laid out
-// over the client area it then has, in cells as tall as the glyphs are on
-// this screen.
+// The drops are laid out over the client area the window has once shown,
+// in cells as tall as the glyphs are on this screen.
 HWND StartFullScreen(HINSTANCE instance)
 {
-    HWND window = CreateWindowExA(WS_EX_TOPMOST, SaverClassName, SaverTitle, WS_POPUP | WS_VISIBLE,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                  nullptr, nullptr, instance, nullptr);
+    HWND window = CreateFullScreenWindow(instance, SaverClassName);
     if (window == nullptr)
         return nullptr;
-    ShowWindow(window, SW_SHOWMAXIMIZED);
     SeedRandom(static_cast<uint32_t>(time(nullptr)));
     RECT client = {};
     GetClientRect(window, &client);
@@ -76,6 +72,30 @@ HWND StartPreview(HINSTANCE instance)
 }
 
 }  // namespace
+
+HWND CreateFullScreenWindow(HINSTANCE instance, const char* className)
+{
+    const int monitors = GetSystemMetrics(SM_CMONITORS);
+    MonitorCount = monitors > 1 ? monitors : 1;
+    int x = CW_USEDEFAULT;
+    int y = CW_USEDEFAULT;
+    int width = CW_USEDEFAULT;
+    int height = CW_USEDEFAULT;
+    if (MonitorCount > 1) {
+        // The rectangle around every monitor; it starts left of or above
+        // the primary monitor's corner when a monitor lies there.
+        x = GetSystemMetrics(SM_XVIRTUALSCREEN);
+        y = GetSystemMetrics(SM_YVIRTUALSCREEN);
+        width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+        height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    }
+    // Created visible, so it is shown and activated already.
+    HWND window = CreateWindowExA(WS_EX_TOPMOST, className, SaverTitle, WS_POPUP | WS_VISIBLE,
+                                  x, y, width, height, nullptr, nullptr, instance, nullptr);
+    if (window != nullptr && MonitorCount == 1)
+        ShowWindow(window, SW_SHOWMAXIMIZED);
+    return window;
+}
 
 int RunMessageLoop(MessageFetch fetchMessage)
 {

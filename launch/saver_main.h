@@ -11,6 +11,11 @@ extern bool PreviewMode;
 // Returns the process exit status, 0 in every mode.
 int SaverMain(HINSTANCE instance, const char* commandTail);
 
+// The full-screen window, black and top-most, of a registered class whose
+// window procedure is SaverWndProc: maximised on a desktop of one monitor,
+// over the whole desktop on one of several. Null when it cannot be created.
+HWND CreateFullScreenWindow(HINSTANCE instance, const char* className);
+
 // Dispatches the thread's messages until the quit message and returns its
 // code; returns 0 at once when a message cannot be fetched. The fetch is a
 // parameter because the system offers no way to make it fail on purpose.

@@ -10,7 +10,8 @@ export WINEDEBUG=${WINEDEBUG:--all}
 # Installs, on Debian 12 as root, whatever of the tool chain is missing.
 ensure_packages() {
     local wanted=(cmake ninja-build mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
-                  wine wine64 wine32:i386 xvfb googletest fonts-liberation imagemagick x11-utils)
+                  wine wine64 wine32:i386 xvfb x11-xserver-utils googletest fonts-liberation
+                  imagemagick x11-utils)
     local missing=()
     for package in "${wanted[@]}"; do
         dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" \
@@ -46,30 +47,54 @@ wine_in_prefix() {
     WINELOADER=$WINE64 "$WINE64" "$@"
 }
 
-# Starts one X server and one persistent wineserver on a fresh prefix, and
-# stops exactly those when the calling script exits. Every Wine program of
-# the session runs inside one virtual desktop as large as the screen, so
-# full-screen windows cover a known screen whose pixels can be read back.
+# Starts one X server and one persistent wineserver on a Wine prefix, and
+# stops exactly those when the calling script exits.
 #
-# SESSION_DIR (default build/) holds the prefix, so separate sessions can run
-# side by side; a prefix already prepared there is used again. SCREEN_SIZE
-# (default 1024x768) sizes a new prefix's screen; XVFB_ARGS go to Xvfb.
+# SESSION_DIR holds the prefix, so separate sessions can run side by side
+# and never share a registry; a prefix already prepared there is used again.
+# SCREEN_SIZE (default 1024x768) is one monitor's size; XVFB_ARGS go to Xvfb.
+# MONITORS picks the desktop:
+#   1       every Wine program runs inside one virtual desktop as large as the
+#           screen, so full-screen windows cover a known screen whose pixels
+#           can be read back (the default);
+#   2       two monitors side by side, the second right of the primary;
+#   2-left  the same two, the second left of the primary, so the desktop
+#           starts at a negative x.
+# A Wine virtual desktop always has one monitor, so two monitors run on the
+# X server itself, which reports each RandR monitor through Xinerama.
 start_wine_session() {
-    local dir=${SESSION_DIR:-$ROOT/build}
+    local dir=${SESSION_DIR:?SESSION_DIR names the session folder}
+    local layout=${MONITORS:-1} size=${SCREEN_SIZE:-1024x768}
+    local width=${size%x*} height=${size#*x} screen=$size
+    case $layout in
+        1) ;;
+        2 | 2-left) screen="$((2 * width))x$height" ;;
+        *)
+            echo "MONITORS is 1, 2 or 2-left, not '$layout'" >&2
+            exit 1
+            ;;
+    esac
     export WINEPREFIX="$dir/wineprefix"
     local displayfile="$dir/xvfb-display"
     mkdir -p "$dir"
     rm -f "$displayfile"
     # shellcheck disable=SC2086 # XVFB_ARGS are words
-    Xvfb -displayfd 3 -screen 0 "${SCREEN_SIZE:-1024x768}x24" -nolisten tcp ${XVFB_ARGS:-} \
+    Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp -noreset ${XVFB_ARGS:-} \
         3>"$displayfile" >/dev/null 2>&1 &
     XVFB_PID=$!
     trap stop_wine_session EXIT
     local tries=0
     while [ ! -s "$displayfile" ] && [ $tries -lt 100 ]; do sleep 0.1; tries=$((tries + 1)); done
     export DISPLAY=":$(cat "$displayfile")"
+    if [ "$layout" != 1 ]; then
+        # Sizes in millimetres as of a 96-DPI screen: 25.4 mm an inch.
+        local mm="$((width * 254 / 960))x$((height * 254 / 960))"
+        xrandr --setmonitor A "${width}/${mm%x*}x${height}/${mm#*x}+0+0" screen >/dev/null
+        xrandr --setmonitor B "${width}/${mm%x*}x${height}/${mm#*x}+${width}+0" none >/dev/null
+    fi
 
     [ -f "$WINEPREFIX/.prepared" ] || prepare_prefix "$dir"
+    set_desktop_layout "$dir" "$layout" "$size"
     /usr/lib/wine/wineserver -p &
     # Start the prefix's own services and the desktop now, with no terminal
     # attached: whatever starts them hands them its output, and a test
@@ -83,24 +108,56 @@ prepare_prefix() {
     rm -rf "$WINEPREFIX"
     # No .NET or HTML engine: their installers would ask, and nothing here needs them.
     WINEDLLOVERRIDES="mscoree,mshtml=" wine_in_prefix wineboot -i >/dev/null 2>&1
-    cat >"$dir/session.reg" <<REG
+    cat >"$dir/fonts.reg" <<'REG'
+REGEDIT4
+
+; Times New Roman is not installed; this metric-compatible serif is.
+[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
+"Times New Roman"="Liberation Serif"
+REG
+    wine_in_prefix regedit /S "Z:${dir//\//\\}\\fonts.reg" >/dev/null 2>&1
+    touch "$WINEPREFIX/.prepared"
+}
+
+# set_desktop_layout DIR LAYOUT SIZE: the prefix's desktop settings for the
+# layout, when they are not already. They apply from the next wineserver
+# start on, so the server is stopped after writing them.
+set_desktop_layout() {
+    local dir=$1 layout=$2 size=$3
+    [ "$(cat "$WINEPREFIX/.layout" 2>/dev/null)" = "$layout $size" ] && return 0
+    if [ "$layout" = 1 ]; then
+        cat >"$dir/layout.reg" <<REG
 REGEDIT4
 
 [HKEY_CURRENT_USER\Software\Wine\Explorer]
 "Desktop"="Default"
 
 [HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
-"Default"="${SCREEN_SIZE:-1024x768}"
+"Default"="$size"
 
-; Times New Roman is not installed; this metric-compatible serif is.
-[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
-"Times New Roman"="Liberation Serif"
+[-HKEY_CURRENT_USER\Software\Wine\X11 Driver]
 REG
-    wine_in_prefix regedit /S "Z:${dir//\//\\}\\session.reg" >/dev/null 2>&1
-    # The desktop settings apply from the next server start on.
+    else
+        # Monitors from Xinerama, not XRandR or XVidMode; windows placed by
+        # Wine, as no X window manager runs. "PrimaryMonitor" "1" makes the
+        # second monitor (B, the right one) the primary.
+        cat >"$dir/layout.reg" <<REG
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer]
+"Desktop"=-
+
+[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
+"UseXRandR"="N"
+"UseXVidMode"="N"
+"Managed"="N"
+"PrimaryMonitor"=$([ "$layout" = 2-left ] && echo '"1"' || echo '-')
+REG
+    fi
+    wine_in_prefix regedit /S "Z:${dir//\//\\}\\layout.reg" >/dev/null 2>&1
     /usr/lib/wine/wineserver -k 2>/dev/null || true
     /usr/lib/wine/wineserver -w 2>/dev/null || true
-    touch "$WINEPREFIX/.prepared"
+    echo "$layout $size" >"$WINEPREFIX/.layout"
 }
 
 stop_wine_session() {

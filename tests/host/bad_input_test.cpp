@@ -24,7 +24,8 @@ TEST(BadInput, AnyCommandTailEndsWithStatusZero)
             return saver.WaitForExit(0) != STILL_ACTIVE || (shown = saver.WaitForWindow(0, 0, 0));
         }, 5000);
         EXPECT_TRUE(i >= 6 || !shown) << "tail \"" << tails[i] << "\" shows a window";
-        PostMessageA(shown, WM_KEYDOWN, VK_SPACE, 0), PostMessageA(shown, WM_COMMAND, IDCANCEL, 0);
+        PostMessageA(shown, WM_KEYDOWN, VK_SPACE, 0);
+        PostMessageA(shown, WM_COMMAND, IDCANCEL, 0);
         EXPECT_EQ(saver.WaitForExit(5000), 0u) << "tail \"" << tails[i] << "\"";
     }
 }

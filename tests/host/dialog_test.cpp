@@ -41,7 +41,10 @@ TEST(OptionsDialog, ShowsItsLayoutAndTheSettingsAndStoresOnlyValidInput)
     for (const auto& [dpi, before, after] : runs) {
         SCOPED_TRACE(std::to_string(dpi) + " DPI");
         const bool refusing = dpi == 96;
-        before.empty() ? DeleteSettingsKey() : StoreSettings(before);
+        if (before.empty())
+            DeleteSettingsKey();
+        else
+            StoreSettings(before);
         const ScreenDpi scale(dpi);
         Process saver(dpi == 144 ? "/c" : "/c:" + HandleText(owner));
         HWND dialog = saver.WaitForWindow("#32770", Caption);
@@ -91,10 +94,13 @@ TEST(OptionsDialog, ShowsItsLayoutAndTheSettingsAndStoresOnlyValidInput)
             EXPECT_TRUE(WaitUntil([box] { return !IsWindow(box); }, 5000));
         }
         type(after);
-        if (refusing)
-            StoreSettings(after), click(dialog, IDCANCEL);
-        else
-            keybd_event(VK_RETURN, 0, 0, 0), keybd_event(VK_RETURN, 0, KEYEVENTF_KEYUP, 0);
+        if (refusing) {
+            StoreSettings(after);
+            click(dialog, IDCANCEL);
+        } else {
+            keybd_event(VK_RETURN, 0, 0, 0);
+            keybd_event(VK_RETURN, 0, KEYEVENTF_KEYUP, 0);
+        }
         EXPECT_EQ(saver.WaitForExit(5000), 0u);
         EXPECT_EQ(StoredSettings(), after);
     }

@@ -10,7 +10,8 @@ TEST(FullScreen, CoversTheScreenAndEndsOnlyOnTheUsersInput)
         PumpMessagesFor(100);
     };
     auto keys = [](BYTE key, DWORD first) {  // a press (or a release), then a release
-        keybd_event(key, 0, first, 0), keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
+        keybd_event(key, 0, first, 0);
+        keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
     };
     HWND other = CreateWindowA("Static", "", WS_POPUP | WS_VISIBLE, 9, 9, 99, 99, 0, 0, 0, 0);
     const std::pair<const char*, std::function<void()>> ends[] = {
@@ -37,9 +38,7 @@ TEST(FullScreen, CoversTheScreenAndEndsOnlyOnTheUsersInput)
         const int fewer = std::min(std::accumulate(cells.begin(), cells.end(), 0),
                                    std::accumulate(firstCells.begin(), firstCells.end(), 0));
         EXPECT_TRUE(ending != 4 || alike < fewer / 2) << alike << " of " << fewer;
-        const RECT area = ClientArea(window), screen = {0, 0, 1024, 768};
-        EXPECT_TRUE(EqualRect(&area, &screen) && GetForegroundWindow() == window
-                    && (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST));
+        EXPECT_TRUE(CoversOnTop(window, {0, 0, 1024, 768}));
         // What must not end it, tried once. Wine may report a pointer position of
         // its own between two injected moves, so moves along one axis are posted.
         const std::function<void()> keeps[] = {
@@ -78,7 +77,9 @@ TEST(FullScreen, DrawsTheStoredSettingsScaledToTheScreen)
             bool shows = false;
             for (char digit[] = "0"; digit[0] <= '9' && !shows; ++digit[0]) {
                 const Image glyph = Picture(cell, cell, [&](HDC dc) {
-                    SelectObject(dc, font), SetTextColor(dc, colour), SetBkColor(dc, 0);
+                    SelectObject(dc, font);
+                    SetTextColor(dc, colour);
+                    SetBkColor(dc, 0);
                     TextOutA(dc, 0, 0, digit, 1);
                 });
                 shows = true;  // as far as the screen reaches

@@ -19,10 +19,9 @@ TEST(Preview, ScrollsTheBannerThroughThePaneAtItsScaleUntilThePaneGoes)
         PumpMessagesFor(100);  // painted
         Process saver(form + HandleText(pane));
         std::vector<std::pair<LONG, ULONGLONG>> steps;  // the left edge, and when it was seen
-        Image image;
         RECT box = {};
         WaitUntil([&] {
-            box = (image = CaptureScreen(area)).Box(HeadRgb);
+            box = CaptureScreen(area).Box(HeadRgb);
             if (!IsRectEmpty(&box) && (steps.empty() || box.left != steps.back().first))
                 steps.push_back({box.left, GetTickCount64()});
             return steps.size() == 10;
@@ -38,7 +37,8 @@ TEST(Preview, ScrollsTheBannerThroughThePaneAtItsScaleUntilThePaneGoes)
         // banner and no trace of the step before, give or take the pixel by
         // which the two processes' text smoothing differs.
         const RECT font = Picture(400, 112, [](HDC dc) {
-            SetTextColor(dc, RGB(0, 255, 0)), SetBkColor(dc, 0);
+            SetTextColor(dc, RGB(0, 255, 0));
+            SetBkColor(dc, 0);
             TextOutA(dc, 0, 45, "The Cadrel Screen Saver by Quillmarsh", 37);
         }).Box(HeadRgb);
         for (auto [drawn, expected] : {std::pair{box.right - box.left, font.right - font.left},

@@ -77,12 +77,22 @@ inline std::string HandleText(HWND window) { return std::to_string(intptr_t(wind
 inline std::string ItemText(HWND dialog, int id)  // 0xFFFF: a message box's text
 {
     char text[100] = {};
-    return GetDlgItemTextA(dialog, id, text, sizeof text), text;
+    GetDlgItemTextA(dialog, id, text, sizeof text);
+    return text;
 }
 inline RECT ClientArea(HWND window)  // on the screen, as this process sees it
 {
     RECT area = {};
-    return GetClientRect(window, &area), MapWindowPoints(window, nullptr, (POINT*)&area, 2), area;
+    GetClientRect(window, &area);
+    MapWindowPoints(window, nullptr, (POINT*)&area, 2);
+    return area;
+}
+// The saver's window covers the area and is the top-most foreground window.
+inline bool CoversOnTop(HWND window, const RECT& area)
+{
+    const RECT client = ClientArea(window);
+    return EqualRect(&client, &area) && GetForegroundWindow() == window
+           && (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
 }
 inline Image CaptureScreen(RECT area = {0, 0, 1024, 768})
 {
@@ -91,7 +101,8 @@ inline Image CaptureScreen(RECT area = {0, 0, 1024, 768})
     Image image = Picture(width, height, [&](HDC dc) {
         BitBlt(dc, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
     });
-    return ReleaseDC(nullptr, screen), image;
+    ReleaseDC(nullptr, screen);
+    return image;
 }
 
 // Whether a message box shows the system icon: its first static control

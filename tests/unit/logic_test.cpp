@@ -78,7 +78,8 @@ static Numbers Draws(uint32_t seed, int n)
     Numbers draws;
     for (SeedRandom(seed); n > 0; --n)
         draws.push_back(NextRandom());
-    return SeedRandom(seed), draws;
+    SeedRandom(seed);
+    return draws;
 }
 
 // A drop starts at a random cell of the grid, moves on every nth tick one
@@ -105,7 +106,8 @@ TEST(Drop, StartsMovesAndWrapsOnTheGrid)
             EXPECT_EQ(TickDrop(drop), tick % ticks == 0) << ticks << " ticks, tick " << tick;
     }
     drop = MakeDrop(1024, 100, 20, 1);
-    drop.X = 40, drop.Y = 60;
+    drop.X = 40;
+    drop.Y = 60;
     r = Draws(9, 4);
     AdvanceDrop(drop);  // draws the glyph only
     EXPECT_EQ(Numbers({drop.Glyph, drop.X, drop.Y}), Numbers({r[0] % 255, 40, 80}));
@@ -115,9 +117,11 @@ TEST(Drop, StartsMovesAndWrapsOnTheGrid)
     // Glyphs are the ten digits, or any code but 255.
     Drop digits = MakeDrop(100, 100, 19, 1, true);
     std::set<int> digitGlyphs, anyGlyphs;
-    for (int i = 0; i < 20000; ++i, AdvanceDrop(digits), AdvanceDrop(drop)) {
+    for (int i = 0; i < 20000; ++i) {
         digitGlyphs.insert(digits.Glyph);
         anyGlyphs.insert(drop.Glyph);
+        AdvanceDrop(digits);
+        AdvanceDrop(drop);
     }
     EXPECT_EQ(digitGlyphs, (std::set<int>{'0', '1', '2', '3', '4', '5', '6', '7', '8', '9'}));
     EXPECT_TRUE(anyGlyphs.size() == 255 && *anyGlyphs.rbegin() == 254) << anyGlyphs.size();
@@ -132,12 +136,15 @@ TEST(Drop, StartsMovesAndWrapsOnTheGrid)
 TEST(Drop, DrawingAMoveRecoloursBlanksAndWritesTheHead)
 {
     Drop drop = MakeDrop(200, 200, 19, 1, true);
-    drop.X = 38, drop.Y = 19;
+    drop.X = 38;
+    drop.Y = 19;
     HFONT font = CreateGlyphFont(19);
     SIZE box;
     const Image image = Picture(200, 200, [&](HDC dc) {
-        PatBlt(dc, 0, 0, 200, 200, WHITENESS), SelectObject(dc, font);
-        GetTextExtentPoint32A(dc, "MH  ", 4, &box), UpdateDrop(drop, dc, "MH  ");
+        PatBlt(dc, 0, 0, 200, 200, WHITENESS);
+        SelectObject(dc, font);
+        GetTextExtentPoint32A(dc, "MH  ", 4, &box);
+        UpdateDrop(drop, dc, "MH  ");
     });
     DeleteObject(font);
     const RECT black = image.Box(0), blanked = {38, 19, 38 + box.cx, 38 + box.cy},

@@ -38,7 +38,10 @@ TEST(SettingsStore, AStartRepairsTheKeyAndLeavesValidSettings)
         for (int i = 0; i < 4; ++i)
             if (c.before[i].first != 0)
                 WriteSetting(SettingNames[i], c.before[i].first, c.before[i].second, run % 2);
-        CharHeight = 19, Speed = 5, Quantity = 50, OnlyNumbers = false;
+        CharHeight = 19;
+        Speed = 5;
+        Quantity = 50;
+        OnlyNumbers = false;
         BootstrapSettings();
         EXPECT_EQ(StoredSettings(), c.after) << "case " << run / 2 << (run % 2 ? ", a NUL after" : "");
     }
@@ -56,7 +59,9 @@ TEST(SettingsStore, AStartRepairsTheKeyAndLeavesValidSettings)
         }
         BootstrapSettings();
         const std::vector<int32_t> started = {CharHeight, Speed, Quantity, OnlyNumbers};
-        CharHeight = 0, Speed = 0, Quantity = 0;
+        CharHeight = 0;
+        Speed = 0;
+        Quantity = 0;
         ASSERT_TRUE(LoadSettings()) << "round " << round;
         ASSERT_EQ(std::vector<int32_t>({CharHeight, Speed, Quantity, OnlyNumbers}), started);
         ASSERT_TRUE(CharHeight >= 15 && CharHeight <= 24 && Speed >= 1 && Speed <= 5

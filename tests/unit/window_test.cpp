@@ -18,22 +18,25 @@ static BOOL WINAPI FailingFetch(LPMSG, HWND, UINT, UINT)
 TEST(SaverWindow, MovesTheDropsAndHoldsNothingWhilePaintingLong)
 {
     WNDCLASSA saverClass = {0, SaverWndProc}, previewClass = {0, PreviewWndProc};
-    saverClass.lpszClassName = "SaverTest", previewClass.lpszClassName = "PreviewTest";
-    RegisterClassA(&saverClass), RegisterClassA(&previewClass);
+    saverClass.lpszClassName = "SaverTest";
+    previewClass.lpszClassName = "PreviewTest";
+    RegisterClassA(&saverClass);
+    RegisterClassA(&previewClass);
     ParentWindow = CreateWindowA("Static", "", WS_POPUP, 0, 0, 152, 112, 0, 0, 0, 0);
     HWND preview = CreateWindowA("PreviewTest", "", WS_CHILD, 0, 0, 9, 9, ParentWindow, 0, 0, 0);
     HWND window = CreateWindowA("SaverTest", "", WS_POPUP | WS_VISIBLE, 0, 0, 640, 480, 0, 0, 0, 0);
-    Quantity = 100, Speed = 1;
+    Quantity = 100;
+    Speed = 1;
     ASSERT_TRUE(preview && window && CreateDrops(640, 480, 19));
     int counts[8] = {};  // drops by ticks per move
-    for (int i = 0; i < Quantity; ++i)
+    for (int i = 0; i < DropCount; ++i)
         ++counts[std::clamp(Drops[i].TicksPerMove, 0, 7)];
     EXPECT_TRUE(counts[5] > 20 && counts[6] > 20 && counts[5] + counts[6] == 100);
     ValidateRect(window, nullptr);
     SendMessageA(window, WM_TIMER, 999, 0);  // any timer
     UpdateWindow(window);
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    for (int i = 0; i < Quantity; ++i)
+    for (int i = 0; i < DropCount; ++i)
         ASSERT_EQ(Drops[i].TickCount, 2) << "drop " << i;
 
     auto run = [&](int times) {
@@ -47,8 +50,10 @@ TEST(SaverWindow, MovesTheDropsAndHoldsNothingWhilePaintingLong)
     std::vector<HFONT> fonts;
     for (HFONT font; (font = CreateFontA(19, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "Arial"));)
         fonts.push_back(font);
-    for (int i = 0; i < 200; ++i, fonts.pop_back())
+    for (int i = 0; i < 200; ++i) {
         DeleteObject(fonts.back());
+        fonts.pop_back();
+    }
     run(3000);
     for (int i = 0; i < 200; ++i)
         fonts.push_back(CreateFontA(19, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "Arial"));
@@ -66,6 +71,7 @@ TEST(SaverWindow, MovesTheDropsAndHoldsNothingWhilePaintingLong)
                 && quit.wParam == 0);
     ShowCursor(TRUE);
     DestroyWindow(ParentWindow);
-    Quantity = 50, Speed = 5;
+    Quantity = 50;
+    Speed = 5;
     EXPECT_EQ(RunMessageLoop(FailingFetch), 0);
 }
