@@ -32,6 +32,17 @@ build_all() {
     done
 }
 
+# build_tree SOURCE BUILD PRESET TARGETS...: the preset's tool chain and
+# build type, from sources elsewhere, built in BUILD; on failure the build's
+# output is shown and the calling script ends.
+build_tree() {
+    local source=$1 build=$2 preset=$3
+    shift 3
+    (cd "$source" && cmake --preset "$preset" -B "$build" >"$build.log" 2>&1) &&
+        cmake --build "$build" --target "$@" >>"$build.log" 2>&1 ||
+        { cat "$build.log" >&2; exit 1; }
+}
+
 # Wine's 32-bit loader is a 32-bit Linux program: some kernels and sandboxes
 # cannot run those at all, and then no 32-bit Windows program runs either.
 can_run_win32() {
