@@ -1,10 +1,10 @@
 // Paint cost of the full-screen saver with 100 drops for each monitor that
-// all move on every paint: PaintSaver on a real full-screen window, and
-// PaintSaver's sequence on a 32 bpp memory bitmap, each beside its floor, the
-// very same GDI calls issued bare. Prints the client size and the number of
-// drops, then for each round the median microseconds per paint: "window
-// PAINT FLOOR FRAME" (FRAME: BeginPaint and EndPaint around the floor's
-// calls) and "bitmap PAINT FLOOR".
+// all move on every paint: PaintSaver on a real full-screen window, and the
+// drawing it is made of (PaintDrops) on a 32 bpp memory bitmap, each beside
+// its floor, the very same GDI calls issued bare. Prints the client size and
+// the number of drops, then for each round the median microseconds per
+// paint: "window PAINT FLOOR FRAME" (FRAME: BeginPaint and EndPaint around
+// the floor's calls) and "bitmap PAINT FLOOR".
 #include <windows.h>
 
 #include <algorithm>
@@ -47,43 +47,76 @@ double Microseconds(LONGLONG ticks)
     return 1e6 * static_cast<double>(ticks) / static_cast<double>(frequency.QuadPart);
 }
 
-// The moves of the next PaintsPerRound paints, found by stepping a copy of
-// the drops from the given seed. The generator is seeded again afterwards,
-// so the paints that follow make exactly these moves.
+// The areas in the order PaintDrops paints them: those of one cell size
+// together, after the first of them.
+std::vector<int32_t> PaintOrder()
+{
+    std::vector<int32_t> order;
+    for (int32_t first = 0; first < AreaCount; ++first) {
+        for (int32_t area = first; area < AreaCount && FirstAreaOfCellSize(first) == first; ++area) {
+            if (FirstAreaOfCellSize(area) == first)
+                order.push_back(area);
+        }
+    }
+    return order;
+}
+
+// The moves of the next PaintsPerRound paints, in the order the paints make
+// them, found by stepping a copy of the drops from the given seed. The
+// generator is seeded again afterwards, so the paints that follow make
+// exactly these moves.
 std::vector<Move> RecordMoves(uint32_t seed)
 {
     std::vector<Drop> drops(Drops, Drops + DropCount);
     std::vector<Move> moves;
     SeedRandom(seed);
     for (int paint = 0; paint < PaintsPerRound; ++paint) {
-        for (Drop& drop : drops) {
-            Move move = {drop.X, drop.Y, 0, 0, static_cast<char>(drop.Glyph), 0, nullptr};
-            TickDrop(drop);  // always due: ticks per move 1
-            AdvanceDrop(drop);
-            move.X = drop.X;
-            move.Y = drop.Y;
-            move.Glyph = static_cast<char>(drop.Glyph);
-            move.Blanking = BlankingText(CharHeight);
-            moves.push_back(move);
+        for (int32_t area : PaintOrder()) {
+            for (int32_t i = area * Quantity; i < (area + 1) * Quantity; ++i) {
+                Drop& drop = drops[i];
+                Move move = {drop.X, drop.Y, 0, 0, static_cast<char>(drop.Glyph), 0, nullptr};
+                TickDrop(drop);  // always due: ticks per move 1
+                AdvanceDrop(drop);
+                move.X = drop.X;
+                move.Y = drop.Y;
+                move.Glyph = static_cast<char>(drop.Glyph);
+                move.Blanking = BlankingText(CharHeight);
+                moves.push_back(move);
+            }
         }
     }
     SeedRandom(seed);
     return moves;
 }
 
-// One paint's colour and text calls, without the drops' own bookkeeping.
-void DrawMoves(HDC dc, const Move* moves)
+// One paint's font, clipping and text calls, without the drops' own
+// bookkeeping. Returns the last font, still selected, as PaintDrops does.
+HFONT DrawMoves(HDC dc, const Move* moves)
 {
-    for (int32_t i = 0; i < DropCount; ++i) {
-        const Move& move = moves[i];
-        SetBkColor(dc, BlackColour);
-        SetTextColor(dc, TrailColour);
-        TextOutA(dc, move.OldX, move.OldY, &move.OldGlyph, 1);
-        SetTextColor(dc, BlackColour);
-        TextOutA(dc, move.X, move.Y, move.Blanking, 4);
-        SetTextColor(dc, HeadColour);
-        TextOutA(dc, move.X, move.Y, &move.Glyph, 1);
+    HFONT font = nullptr;
+    for (int32_t area : PaintOrder()) {
+        if (FirstAreaOfCellSize(area) == area) {
+            HFONT previous = font;
+            font = CreateGlyphFont(Areas[area].CellSize);
+            SelectObject(dc, font);
+            if (previous != nullptr)
+                DeleteObject(previous);
+        }
+        SelectClipRgn(dc, nullptr);
+        SetViewportOrgEx(dc, Areas[area].Left, Areas[area].Top, nullptr);
+        IntersectClipRect(dc, 0, 0, Areas[area].Width, Areas[area].Height);
+        for (int32_t i = 0; i < Quantity; ++i) {
+            const Move& move = *moves++;
+            SetBkColor(dc, BlackColour);
+            SetTextColor(dc, TrailColour);
+            TextOutA(dc, move.OldX, move.OldY, &move.OldGlyph, 1);
+            SetTextColor(dc, BlackColour);
+            TextOutA(dc, move.X, move.Y, move.Blanking, 4);
+            SetTextColor(dc, HeadColour);
+            TextOutA(dc, move.X, move.Y, &move.Glyph, 1);
+        }
     }
+    return font;
 }
 
 // Invalidated without erasing, as the saver's timer does.
@@ -106,9 +139,7 @@ double PaintWindowFloor(HWND window, const Move* moves, double& paintFrame)
     HDC dc = BeginPaint(window, &paint);
     LONGLONG frame = Now() - start;
     start = Now();
-    HFONT font = CreateGlyphFont(CharHeight);
-    SelectObject(dc, font);
-    DrawMoves(dc, moves);
+    HFONT font = DrawMoves(dc, moves);
     LONGLONG spent = Now() - start;
     start = Now();
     EndPaint(window, &paint);
@@ -120,17 +151,14 @@ double PaintWindowFloor(HWND window, const Move* moves, double& paintFrame)
     return Microseconds(spent);
 }
 
-// PaintSaver's sequence on a memory DC, which PaintSaver cannot paint as it
+// PaintSaver's drawing on a memory DC, which PaintSaver cannot paint as it
 // needs a window. The DC outlives the paint, so the font is deselected
 // before it is deleted, here and in the floor alike.
 double PaintBitmap(HDC dc)
 {
     const LONGLONG start = Now();
-    HFONT font = CreateGlyphFont(CharHeight);
-    HGDIOBJ old = SelectObject(dc, font);
-    const char* blankingText = BlankingText(CharHeight);
-    for (int32_t i = 0; i < DropCount; ++i)
-        UpdateDrop(Drops[i], dc, blankingText);
+    HGDIOBJ old = GetCurrentObject(dc, OBJ_FONT);
+    HFONT font = PaintDrops(dc);
     SelectObject(dc, old);
     DeleteObject(font);
     return Microseconds(Now() - start);
@@ -140,9 +168,8 @@ double PaintBitmapFloor(HDC dc, const Move* moves, double& paintFrame)
 {
     paintFrame = 0;
     const LONGLONG start = Now();
-    HFONT font = CreateGlyphFont(CharHeight);
-    HGDIOBJ old = SelectObject(dc, font);
-    DrawMoves(dc, moves);
+    HGDIOBJ old = GetCurrentObject(dc, OBJ_FONT);
+    HFONT font = DrawMoves(dc, moves);
     SelectObject(dc, old);
     DeleteObject(font);
     return Microseconds(Now() - start);
@@ -198,11 +225,14 @@ RoundResult TimeRound(uint32_t seed, Paint paint, Floor floor)
     }
     // The paints made the recorded moves, unless something else painted too.
     const Move* last = &moves[static_cast<size_t>(PaintsPerRound - 1) * DropCount];
-    for (int32_t i = 0; i < DropCount; ++i) {
-        if (Drops[i].X != last[i].X || Drops[i].Y != last[i].Y
-            || static_cast<char>(Drops[i].Glyph) != last[i].Glyph) {
-            fprintf(stderr, "paint_bench: the paints did not make the floor's moves\n");
-            ExitProcess(1);
+    for (int32_t area : PaintOrder()) {
+        for (int32_t i = area * Quantity; i < (area + 1) * Quantity; ++i) {
+            const Move& move = *last++;
+            if (Drops[i].X != move.X || Drops[i].Y != move.Y
+                || static_cast<char>(Drops[i].Glyph) != move.Glyph) {
+                fprintf(stderr, "paint_bench: the paints did not make the floor's moves\n");
+                ExitProcess(1);
+            }
         }
     }
     return {Median(paints), Median(floors), Median(frames)};
@@ -242,8 +272,7 @@ int main()
     SeedRandom(1);
     HWND window = CreateSaverWindow();
     RECT client = {};
-    if (window == nullptr || !GetClientRect(window, &client)
-        || !CreateDrops(client.right, client.bottom, CharHeight)) {
+    if (window == nullptr || !GetClientRect(window, &client) || !LayOutDrops(window)) {
         fprintf(stderr, "paint_bench: no saver window\n");
         return 1;
     }

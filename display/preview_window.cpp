@@ -2,6 +2,7 @@
 
 #include "display/banner.h"
 #include "display/colours.h"
+#include "display/desktop.h"
 #include "display/dpi_scale.h"
 #include "launch/saver_main.h"
 #include "launch/window_identity.h"

@@ -4,15 +4,17 @@
 
 #include <cstdlib>
 
+#include "display/desktop.h"
 #include "display/drop_drawing.h"
 #include "launch/window_identity.h"
 #include "platform/random.h"
 #include "settings/settings.h"
 
+RainArea Areas[MaxRainAreas];
+int32_t AreaCount = 0;
 Drop* Drops = nullptr;
 int32_t DropCount = 0;
 int32_t MonitorCount = 1;
-int32_t CellSize = 19;
 bool FirstMouseMove = true;
 int32_t LastMouseX = 0;
 int32_t LastMouseY = 0;
@@ -36,48 +38,128 @@ void TrackMouse(HWND window, LPARAM lParam)
     DestroyWindow(window);
 }
 
+void ReleaseDrops()
+{
+    free(Drops);
+    Drops = nullptr;
+    DropCount = 0;
+    AreaCount = 0;
+}
+
+// The desktop changed under the saver: another resolution or scale, a
+// monitor plugged in or gone. It covers the desktop as it is now, black, and
+// lays the drops out afresh over the monitors there are now.
+void FollowDesktop(HWND window)
+{
+    // From here on the window keeps the rectangle given to it: the system
+    // would put a maximised one back onto one monitor, and Wine leaves it
+    // at its old size.
+    if (IsZoomed(window))
+        ShowWindow(window, SW_SHOWNOACTIVATE);
+    const RECT desktop = VirtualScreen();
+    SetWindowPos(window, HWND_TOPMOST, desktop.left, desktop.top, desktop.right - desktop.left,
+                 desktop.bottom - desktop.top, SWP_NOACTIVATE);
+    InvalidateRect(window, nullptr, TRUE);
+    // The system may move the pointer as a monitor goes; that is no input.
+    FirstMouseMove = true;
+    if (!LayOutDrops(window))
+        DestroyWindow(window);  // no memory: end as a start without it would
+}
+
 }  // namespace
 
-bool CreateDrops(int32_t areaWidth, int32_t areaHeight, int32_t cellSize)
+bool CreateDrops(const RainArea* areas, int32_t areaCount)
 {
-    CellSize = cellSize;
+    ReleaseDrops();
     // Plain records, each filled by InitDrop: no per-record construction.
-    const int32_t count = Quantity * MonitorCount;
-    Drops = static_cast<Drop*>(malloc(sizeof(Drop) * static_cast<size_t>(count)));
-    if (Drops == nullptr)
-        return false;
+    const int32_t count = Quantity * areaCount;
+    if (count > 0) {
+        Drops = static_cast<Drop*>(malloc(sizeof(Drop) * static_cast<size_t>(count)));
+        if (Drops == nullptr)
+            return false;
+    }
     DropCount = count;
-    for (int32_t i = 0; i < DropCount; ++i) {
-        const int32_t ticksPerMove = 6 - Speed + NextRandom() % 2;
-        InitDrop(Drops[i], areaWidth, areaHeight, HeadColour, TrailColour, OnlyNumbers,
-                 cellSize, ticksPerMove);
+    AreaCount = areaCount;
+    for (int32_t a = 0; a < areaCount; ++a) {
+        Areas[a] = areas[a];
+        const RainArea& area = Areas[a];
+        for (int32_t i = a * Quantity; i < (a + 1) * Quantity; ++i) {
+            const int32_t ticksPerMove = 6 - Speed + NextRandom() % 2;
+            InitDrop(Drops[i], area.Width, area.Height, HeadColour, TrailColour, OnlyNumbers,
+                     area.CellSize, ticksPerMove);
+        }
     }
     return true;
+}
+
+bool LayOutDrops(HWND window)
+{
+    Monitor monitors[MaxRainAreas];
+    const int32_t monitorCount = ReadMonitors(window, monitors);
+    RECT client = {};
+    GetClientRect(window, &client);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    RainArea areas[MaxRainAreas];
+    const int32_t areaCount = LayOutRain(monitors, monitorCount,
+                                         {client.left, client.top, client.right, client.bottom},
+                                         CharHeight, areas);
+    return CreateDrops(areas, areaCount);
+}
+
+int32_t FirstAreaOfCellSize(int32_t area)
+{
+    int32_t first = 0;
+    while (Areas[first].CellSize != Areas[area].CellSize)
+        ++first;
+    return first;
+}
+
+HFONT PaintDrops(HDC dc)
+{
+    // Chosen by the glyph height of the design, whatever the cell size.
+    const char* blankingText = BlankingText(CharHeight);
+    HFONT font = nullptr;
+    for (int32_t first = 0; first < AreaCount; ++first) {
+        if (FirstAreaOfCellSize(first) != first)
+            continue;
+        HFONT previous = font;
+        font = CreateGlyphFont(Areas[first].CellSize);
+        SelectObject(dc, font);
+        if (previous != nullptr)
+            DeleteObject(previous);  // no longer selected
+        for (int32_t a = first; a < AreaCount; ++a) {
+            if (FirstAreaOfCellSize(a) != first)
+                continue;
+            // A monitor's drops are drawn at its place, and nothing they
+            // draw reaches a neighbour or a part of the desktop no monitor
+            // shows.
+            const RainArea& area = Areas[a];
+            SelectClipRgn(dc, nullptr);
+            SetViewportOrgEx(dc, area.Left, area.Top, nullptr);
+            IntersectClipRect(dc, 0, 0, area.Width, area.Height);
+            for (int32_t i = a * Quantity; i < (a + 1) * Quantity; ++i)
+                UpdateDrop(Drops[i], dc, blankingText);
+        }
+    }
+    return font;
 }
 
 void PaintSaver(HWND window)
 {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
-    HFONT font = CreateGlyphFont(CellSize);
-    SelectObject(dc, font);
-    if (Drops != nullptr) {
-        const char* blankingText = BlankingText(CharHeight);
-        for (int32_t i = 0; i < DropCount; ++i)
-            UpdateDrop(Drops[i], dc, blankingText);
-    }
+    HFONT font = PaintDrops(dc);
     EndPaint(window, &paint);
     // EndPaint has released the device context, so the font is no longer
     // selected anywhere and can go without selecting the old one back.
-    DeleteObject(font);
+    if (font != nullptr)
+        DeleteObject(font);
 }
 
 void CloseSaver(HWND window)
 {
     KillTimer(window, TimerId);  // no tick may paint with the drops gone
-    free(Drops);
-    Drops = nullptr;
-    DropCount = 0;
+    ReleaseDrops();
     ShowCursor(TRUE);
     PostQuitMessage(0);
 }
@@ -97,6 +179,10 @@ LRESULT CALLBACK SaverWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         return 0;
     case WM_PAINT:
         PaintSaver(window);
+        return 0;
+    case WM_DISPLAYCHANGE:
+    case WM_DPICHANGED:  // covers the desktop, not the rectangle it suggests
+        FollowDesktop(window);
         return 0;
     case WM_SETCURSOR:
         ShowCursor(FALSE);

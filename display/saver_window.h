@@ -1,34 +1,48 @@
-// The full-screen window: it animates the drops on every paint and closes on
-// the user's input or when it loses activation.
+// The full-screen window: it animates the drops on every paint, follows the
+// desktop when it changes, and closes on the user's input or when it loses
+// activation.
 #pragma once
 
 #include <windows.h>
 
 #include "display/drop.h"
+#include "display/rain_layout.h"
 
-// Quantity drops for each monitor, created at full-screen start and
-// released by CloseSaver.
+// One area for each monitor the window covers. Area i holds the Quantity
+// drops from Drops[i * Quantity] on; they are laid out at full-screen start
+// and again whenever the desktop changes, and released by CloseSaver.
+extern RainArea Areas[MaxRainAreas];
+extern int32_t AreaCount;
 extern Drop* Drops;
 extern int32_t DropCount;
 
-// The monitors of the desktop when the saver started: one maximised window
-// covers one monitor; across more, the window covers the whole desktop.
+// The monitors of the desktop when the window was created: a maximised
+// window covers one monitor; across more, the window covers the whole
+// desktop.
 extern int32_t MonitorCount;
 
-// The glyph height and cell size on this screen: CharHeight scaled to the
-// window's DPI when the drops were created.
-extern int32_t CellSize;
-
 // The last mouse position seen, in client coordinates; FirstMouseMove until
-// there is one.
+// there is one since the start or the last change of the desktop.
 extern bool FirstMouseMove;
 extern int32_t LastMouseX;
 extern int32_t LastMouseY;
 
-// Creates Quantity drops for each monitor on a grid of cells of the given
-// size over an area of the given size, each with its own jittered speed;
-// false when there is no memory for them.
-bool CreateDrops(int32_t areaWidth, int32_t areaHeight, int32_t cellSize);
+// Replaces the drops with Quantity drops for each area, each with its own
+// jittered speed; false, with no drops left, when there is no memory for
+// them.
+bool CreateDrops(const RainArea* areas, int32_t areaCount);
+
+// CreateDrops over the monitors the window covers now.
+bool LayOutDrops(HWND window);
+
+// The areas of one cell size are painted together with one glyph font; this
+// is the first area of that size, the one whose turn paints them.
+int32_t FirstAreaOfCellSize(int32_t area);
+
+// Counts one tick on every drop and draws those that move. Returns the last
+// glyph font, still selected into the device context: the caller deletes
+// it once the context has let go of it.
+HFONT PaintDrops(HDC dc);
 
 LRESULT CALLBACK SaverWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void PaintSaver(HWND window);

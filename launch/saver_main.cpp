@@ -2,7 +2,7 @@
 
 #include <ctime>
 
-#include "display/dpi_scale.h"
+#include "display/desktop.h"
 #include "display/preview_window.h"
 #include "display/saver_window.h"
 #include "launch/command_line.h"
@@ -41,17 +41,15 @@ bool RegisterSaverClass(HINSTANCE instance)
     return RegisterClassExA(&windowClass) != 0;
 }
 
-// The drops are laid out over the client area the window has once shown,
-// in cells as tall as the glyphs are on this screen.
+// The drops are laid out over the monitors the window covers once it has
+// shown, in cells as tall as the glyphs are on each of them.
 HWND StartFullScreen(HINSTANCE instance)
 {
     HWND window = CreateFullScreenWindow(instance, SaverClassName);
     if (window == nullptr)
         return nullptr;
     SeedRandom(static_cast<uint32_t>(time(nullptr)));
-    RECT client = {};
-    GetClientRect(window, &client);
-    if (!CreateDrops(client.right, client.bottom, ScaleToDpi(CharHeight, WindowDpi(window)))) {
+    if (!LayOutDrops(window)) {
         DestroyWindow(window);
         return nullptr;
     }
@@ -82,12 +80,13 @@ HWND CreateFullScreenWindow(HINSTANCE instance, const char* className)
     int width = CW_USEDEFAULT;
     int height = CW_USEDEFAULT;
     if (MonitorCount > 1) {
-        // The rectangle around every monitor; it starts left of or above
-        // the primary monitor's corner when a monitor lies there.
-        x = GetSystemMetrics(SM_XVIRTUALSCREEN);
-        y = GetSystemMetrics(SM_YVIRTUALSCREEN);
-        width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
-        height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+        // It starts left of or above the primary monitor's corner when a
+        // monitor lies there.
+        const RECT desktop = VirtualScreen();
+        x = desktop.left;
+        y = desktop.top;
+        width = desktop.right - desktop.left;
+        height = desktop.bottom - desktop.top;
     }
     // Created visible, so it is shown and activated already.
     HWND window = CreateWindowExA(WS_EX_TOPMOST, className, SaverTitle, WS_POPUP | WS_VISIBLE,

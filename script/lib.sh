@@ -64,24 +64,33 @@ wine_in_prefix() {
 # SESSION_DIR holds the prefix, so separate sessions can run side by side
 # and never share a registry; a prefix already prepared there is used again.
 # SCREEN_SIZE (default 1024x768) is one monitor's size; XVFB_ARGS go to Xvfb.
+# X_SCREEN_SIZE makes the X screen larger than the one-monitor desktop, so
+# that a program can change the desktop to a larger resolution.
 # MONITORS picks the desktop:
 #   1       every Wine program runs inside one virtual desktop as large as the
 #           screen, so full-screen windows cover a known screen whose pixels
 #           can be read back (the default);
 #   2       two monitors side by side, the second right of the primary;
 #   2-left  the same two, the second left of the primary, so the desktop
-#           starts at a negative x.
+#           starts at a negative x;
+#   2-sizes a 1280x1024 primary and a monitor of SCREEN_SIZE right of it,
+#           tops aligned: below the smaller one lies a part of the desktop
+#           that no monitor shows.
 # A Wine virtual desktop always has one monitor, so two monitors run on the
 # X server itself, which reports each RandR monitor through Xinerama.
 start_wine_session() {
     local dir=${SESSION_DIR:?SESSION_DIR names the session folder}
     local layout=${MONITORS:-1} size=${SCREEN_SIZE:-1024x768}
-    local width=${size%x*} height=${size#*x} screen=$size
+    local width=${size%x*} height=${size#*x} screen=$size first=$size
     case $layout in
-        1) ;;
+        1) screen=${X_SCREEN_SIZE:-$size} ;;
         2 | 2-left) screen="$((2 * width))x$height" ;;
+        2-sizes)
+            first=1280x1024
+            screen="$((1280 + width))x$((height > 1024 ? height : 1024))"
+            ;;
         *)
-            echo "MONITORS is 1, 2 or 2-left, not '$layout'" >&2
+            echo "MONITORS is 1, 2, 2-left or 2-sizes, not '$layout'" >&2
             exit 1
             ;;
     esac
@@ -98,10 +107,8 @@ start_wine_session() {
     while [ ! -s "$displayfile" ] && [ $tries -lt 100 ]; do sleep 0.1; tries=$((tries + 1)); done
     export DISPLAY=":$(cat "$displayfile")"
     if [ "$layout" != 1 ]; then
-        # Sizes in millimetres as of a 96-DPI screen: 25.4 mm an inch.
-        local mm="$((width * 254 / 960))x$((height * 254 / 960))"
-        xrandr --setmonitor A "${width}/${mm%x*}x${height}/${mm#*x}+0+0" screen >/dev/null
-        xrandr --setmonitor B "${width}/${mm%x*}x${height}/${mm#*x}+${width}+0" none >/dev/null
+        xrandr --setmonitor A "$(randr_geometry "$first")+0+0" screen >/dev/null
+        xrandr --setmonitor B "$(randr_geometry "$size")+${first%x*}+0" none >/dev/null
     fi
 
     [ -f "$WINEPREFIX/.prepared" ] || prepare_prefix "$dir"
@@ -112,6 +119,13 @@ start_wine_session() {
     # runner would wait for that output to close.
     wine_in_prefix 'C:\windows\system32\reg.exe' query 'HKCU\Software\Wine\Explorer' \
         </dev/null >/dev/null 2>&1
+}
+
+# randr_geometry WIDTHxHEIGHT: as xrandr --setmonitor takes it, with sizes
+# in millimetres as of a 96-DPI screen (25.4 mm an inch).
+randr_geometry() {
+    local width=${1%x*} height=${1#*x}
+    echo "$width/$((width * 254 / 960))x$height/$((height * 254 / 960))"
 }
 
 prepare_prefix() {

@@ -3,6 +3,51 @@
 
 #include "saver_host.h"
 
+// While one lives, the screen has this resolution; the registry's comes back after.
+struct ScreenMode {
+    ScreenMode(DWORD width, DWORD height)
+    {
+        DEVMODEA mode = {};
+        mode.dmSize = sizeof mode;
+        mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+        mode.dmPelsWidth = width;
+        mode.dmPelsHeight = height;
+        Changed = ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN);
+    }
+    ~ScreenMode() { ChangeDisplaySettingsA(nullptr, 0); }
+    LONG Changed;
+};
+
+// While it runs the screen grows, then shrinks: it goes on, covers each new
+// screen and lays its 10 drops out over all of it. The position it recorded
+// last differs from the pointer's in x and y: after a change the pointer
+// counts as a first position, not as a move.
+static void FollowsChangesOfResolution(Process& saver, HWND window)
+{
+    for (auto [width, height] : {std::pair{1280, 1024}, {800, 600}}) {
+        SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height));
+        const ScreenMode mode(width, height);
+        ASSERT_EQ(mode.Changed, DISP_CHANGE_SUCCESSFUL) << "needs an X screen of 1280x1024";
+        PostMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(500, 400));
+        const RECT screen = {0, 0, width, height};
+        size_t most = 0;
+        bool beyond = false;  // drawn outside the screen as it was
+        WaitUntil([&] {
+            const Image shot = CaptureScreen(screen);
+            most = std::max(most, HeadCells(shot, screen, 19).size());
+            const RECT old = {0, 0, 1024, 768};
+            for (size_t i = 0; i < shot.Pixels.size() && !beyond; ++i) {
+                const POINT at = {LONG(i % width), LONG(i / width)};
+                beyond = shot.Pixels[i] != 0 && !PtInRect(&old, at);
+            }
+            return most == 10 && (width < 1024 || beyond);
+        }, 5000);
+        EXPECT_TRUE(most == 10 && (width < 1024 || beyond)) << most << " heads, beyond " << beyond;
+        EXPECT_TRUE(CoversOnTop(window, screen));
+        ASSERT_EQ(saver.WaitForExit(300), STILL_ACTIVE);
+    }
+}
+
 TEST(FullScreen, CoversTheScreenAndEndsOnlyOnTheUsersInput)
 {
     auto moveMouse = [](int x, int y) {  // on the 1024 x 768 screen
@@ -19,7 +64,7 @@ TEST(FullScreen, CoversTheScreenAndEndsOnlyOnTheUsersInput)
         {"x", [] { mouse_event(MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP, 0, 0, 0, 0); }},
         {"", [&] { moveMouse(300, 300); }}, {"/s", [=] { SetForegroundWindow(other); }},
     };
-    DeleteSettingsKey();
+    StoreSettings({"5", "5", "10", "1"});  // digits stay inside their 19-pixel cells
     std::vector<int> firstCells;
     for (size_t ending = 0; ending < std::size(ends); ++ending) {
         const auto& [tail, end] = ends[ending];
@@ -53,6 +98,8 @@ TEST(FullScreen, CoversTheScreenAndEndsOnlyOnTheUsersInput)
             keeps[i]();
             ASSERT_EQ(saver.WaitForExit(300), STILL_ACTIVE) << "ended by input " << i;
         }
+        if (ending == 0)
+            FollowsChangesOfResolution(saver, window);
         end();
         EXPECT_EQ(saver.WaitForExit(5000), 0u);
     }

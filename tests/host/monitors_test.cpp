@@ -1,48 +1,59 @@
 // The full-screen saver on a desktop of two monitors, which script/test
-// starts with the second monitor right of the primary and then left of it.
-#include <set>
-
+// starts with equal monitors, the second right of the primary and then left
+// of it, and with a 1280x1024 primary beside a 1024x768 monitor, below which
+// (1280,768)-(2304,1024) lies on no monitor.
 #include "saver_host.h"
 
-// It covers the whole desktop, rains on both monitors with Quantity drops for
-// each, and ends on a move on the monitor that is not the primary.
-TEST(TwoMonitors, CoversTheDesktopAndRainsOnEachMonitor)
+static BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT box, LPARAM list)
 {
-    ASSERT_EQ(GetSystemMetrics(SM_CMONITORS), 2) << "needs the desktop script/test starts";
+    reinterpret_cast<std::vector<RECT>*>(list)->push_back(*box);
+    return TRUE;
+}
+
+// It covers the whole desktop; every monitor holds Quantity heads on a grid
+// of its own, from its own corner; nothing shows where no monitor is; and a
+// move on the monitor that is not the primary ends it.
+TEST(TwoMonitors, RainsOnEachMonitorOnItsOwnGridAndNowhereElse)
+{
+    std::vector<RECT> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, LPARAM(&monitors));
+    ASSERT_EQ(monitors.size(), 2u) << "needs the desktop script/test starts";
     const RECT desktop = {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
                           GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN),
                           GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
-    const LONG primaryWidth = GetSystemMetrics(SM_CXSCREEN);
-    const LONG otherLeft = desktop.left < 0 ? desktop.left : primaryWidth;
-    StoreSettings({"5", "5", "10", "1"});  // digits stay inside their 19-pixel cells
-    SetCursorPos(otherLeft + 500, 400);  // where the saver first sees the mouse
+    const RECT other = monitors[monitors[0].left == 0 && monitors[0].top == 0];
+    StoreSettings({"5", "5", "10", "1"});  // digits fill the left of their 19-pixel cells
+    SetCursorPos(other.left + 500, 400);  // where the saver first sees the mouse
     Process saver("/s");
     HWND window = saver.WaitForWindow(SaverClass, SaverTitle);
     ASSERT_NE(window, nullptr);
-    size_t most = 0;  // heads in one picture
-    bool onPrimary = false;
-    bool onOther = false;
+    size_t most[2] = {};  // heads on each monitor in one picture
+    int offGrid = 0;
+    int outside = 0;
     WaitUntil([&] {
         const Image shot = CaptureScreen(desktop);
-        std::set<std::pair<int, int>> heads;  // the cells that show one
+        for (int m = 0; m < 2; ++m) {
+            RECT part = monitors[m];
+            OffsetRect(&part, -desktop.left, -desktop.top);
+            most[m] = std::max(most[m], HeadCells(shot, part, 19).size());
+            for (int y = part.top; y < part.bottom; ++y)
+                for (int x = part.left; x < part.right; ++x)
+                    offGrid += shot.At(x, y) == HeadRgb && (x - part.left) % 19 >= 12;
+        }
         for (int y = 0; y < shot.Height; ++y) {
             for (int x = 0; x < shot.Width; ++x) {
-                if (shot.At(x, y) != HeadRgb)
-                    continue;
-                heads.insert({x / 19, y / 19});
-                const LONG screenX = desktop.left + x;
-                (screenX >= 0 && screenX < primaryWidth ? onPrimary : onOther) = true;
+                const POINT at = {desktop.left + x, desktop.top + y};
+                outside += !PtInRect(&monitors[0], at) && !PtInRect(&monitors[1], at)
+                           && shot.At(x, y) != 0;
             }
         }
-        most = std::max(most, heads.size());
-        return most == 20 && onPrimary && onOther;
-    }, 5000);
-    EXPECT_TRUE(most == 20 && onPrimary && onOther)
-        << most << " heads; on the primary " << onPrimary << ", on the other " << onOther;
-    const RECT client = ClientArea(window);
-    EXPECT_TRUE(CoversOnTop(window, desktop)) << client.left << "," << client.top << " "
-        << client.right << "," << client.bottom << ", foreground " << (GetForegroundWindow() == window);
-    ASSERT_EQ(saver.WaitForExit(300), STILL_ACTIVE);
-    SetCursorPos(otherLeft + 300, 300);
+        return false;  // looks for three seconds
+    }, 3000);
+    EXPECT_TRUE(most[0] == 10 && most[1] == 10) << most[0] << " and " << most[1] << " heads";
+    EXPECT_EQ(offGrid, 0) << "head pixels in the right of their monitor's cells";
+    EXPECT_EQ(outside, 0) << "pixels drawn where no monitor is";
+    EXPECT_TRUE(CoversOnTop(window, desktop));
+    ASSERT_EQ(saver.WaitForExit(0), STILL_ACTIVE);
+    SetCursorPos(other.left + 300, 300);
     EXPECT_EQ(saver.WaitForExit(5000), 0u);
 }

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <set>
 #include <string>
 
 #include "settings_registry.h"
@@ -39,12 +40,12 @@ struct Image {
     std::vector<uint32_t> Pixels;
     uint32_t At(int x, int y) const { return Pixels[size_t(y) * Width + x]; }
 
-    // The box around every pixel of the colour; empty when there is none.
-    RECT Box(uint32_t rgb) const
+    // The box around every pixel of the colour (in the part); empty when there is none.
+    RECT Box(uint32_t rgb, RECT part = {0, 0, INT_MAX, INT_MAX}) const
     {
         RECT box = {Width, Height, 0, 0};
-        for (int y = 0; y < Height; ++y)
-            for (int x = 0; x < Width; ++x)
+        for (int y = std::max<int>(part.top, 0); y < std::min<int>(part.bottom, Height); ++y)
+            for (int x = std::max<int>(part.left, 0); x < std::min<int>(part.right, Width); ++x)
                 if (At(x, y) == rgb)
                     box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y),
                            std::max<LONG>(box.right, x + 1), std::max<LONG>(box.bottom, y + 1)};
@@ -103,6 +104,18 @@ inline Image CaptureScreen(RECT area = {0, 0, 1024, 768})
     });
     ReleaseDC(nullptr, screen);
     return image;
+}
+
+// The cells that show a head pixel, on a grid of the cell size from the
+// part's corner (in the picture's pixels).
+inline std::set<std::pair<int, int>> HeadCells(const Image& shot, const RECT& part, int cell)
+{
+    std::set<std::pair<int, int>> cells;
+    for (int y = part.top; y < part.bottom; ++y)
+        for (int x = part.left; x < part.right; ++x)
+            if (shot.At(x, y) == HeadRgb)
+                cells.insert({(x - part.left) / cell, (y - part.top) / cell});
+    return cells;
 }
 
 // Whether a message box shows the system icon: its first static control

@@ -1,13 +1,16 @@
-// The platform-free pieces: generator, parsing, banner path and drop model;
-// and one move of a drop drawn on a bitmap.
+// The platform-free pieces: generator, parsing, banner path, layout of the
+// monitors and drop model; and one paint of the drops drawn on a bitmap.
 #include <set>
 
 #include "display/banner.h"
 #include "display/drop_drawing.h"
+#include "display/rain_layout.h"
+#include "display/saver_window.h"
 #include "host/saver_host.h"
 #include "launch/command_line.h"
 #include "platform/parse_number.h"
 #include "platform/random.h"
+#include "settings/settings.h"
 
 TEST(Random, FollowsTheGeneratorAndIsNeverNegative)
 {
@@ -64,6 +67,42 @@ TEST(Banner, StepsThreePixelsLeftAndStartsOverBeforeMinus300)
 }
 
 using Numbers = std::vector<int32_t>;
+
+// Each monitor becomes an area where it lies in the window, in cells for its
+// own scale; a monitor with no pixels in the window gets none.
+TEST(RainLayout, AnAreaForEachMonitorAtItsPlaceAndScale)
+{
+    Numbers capped;  // more monitors than areas: as many as there can be
+    for (int32_t i = 0; i < MaxRainAreas; ++i)
+        capped.insert(capped.end(), {0, 0, 1, 1, 19});
+    const struct { std::vector<Monitor> monitors; PixelBox client; Numbers areas; } desktops[] = {
+        {{{{0, 0, 1024, 768}, 96}}, {0, 0, 1024, 768}, {0, 0, 1024, 768, 19}},
+        // A 200 % panel beside a 100 % monitor.
+        {{{{0, 0, 2880, 1800}, 192}, {{2880, 0, 4800, 1080}, 96}}, {0, 0, 4800, 1800},
+         {0, 0, 2880, 1800, 38, 2880, 0, 1920, 1080, 19}},
+        // One at 150 % left of and above the primary: the desktop starts there.
+        {{{{0, 0, 1920, 1080}, 96}, {{-1280, -1024, 0, 0}, 144}}, {-1280, -1024, 1920, 1080},
+         {1280, 1024, 1920, 1080, 19, 0, 0, 1280, 1024, 29}},
+        // None of zero size, upside down or outside; mirrored ones each get one.
+        {{{{5, 5, 5, 900}, 96}, {{0, 0, 800, 600}, 96}, {{10, 600, 900, 10}, 96},
+          {{800, 0, 1600, 600}, 96}, {{0, 0, 800, 600}, 120}}, {0, 0, 800, 600},
+         {0, 0, 800, 600, 19, 0, 0, 800, 600, 24}},
+        // Cut to the window; cells of a pixel at least, whatever DPI is reported.
+        {{{{-100, 0, 700, 600}, 0}}, {0, 0, 800, 600}, {0, 0, 700, 600, 1}},
+        {std::vector<Monitor>(MaxRainAreas + 1, {{0, 0, 1, 1}, 96}), {0, 0, 1, 1}, capped},
+    };
+    for (size_t i = 0; i < std::size(desktops); ++i) {
+        const auto& desktop = desktops[i];
+        RainArea areas[MaxRainAreas];
+        const int32_t count = LayOutRain(desktop.monitors.data(), int32_t(desktop.monitors.size()),
+                                         desktop.client, 19, areas);
+        Numbers laidOut;
+        for (int32_t a = 0; a < count; ++a)
+            laidOut.insert(laidOut.end(), {areas[a].Left, areas[a].Top, areas[a].Width,
+                                           areas[a].Height, areas[a].CellSize});
+        EXPECT_EQ(laidOut, desktop.areas) << "desktop " << i;
+    }
+}
 
 static Drop MakeDrop(int width, int height, int cell, int ticks, bool digits = false)
 {
@@ -131,27 +170,49 @@ TEST(Drop, StartsMovesAndWrapsOnTheGrid)
         EXPECT_STREQ(BlankingText(height), text) << "glyph height " << height;
 }
 
-// One move on white: the old head turns trail green; the new cell and what lies to
-// its right are blacked out as wide as the blanking text; the new head shows there.
-TEST(Drop, DrawingAMoveRecoloursBlanksAndWritesTheHead)
+// One paint on white over two areas. In the first the old head turns trail green; the new cell
+// and what lies to its right are blacked out as wide as the blanking text; the new head shows
+// there. The second is drawn at its place in its own cell size, and its blanking box is cut at
+// its right edge.
+TEST(Drop, PaintingAMoveRecoloursBlanksAndWritesTheHeadInEachArea)
 {
-    Drop drop = MakeDrop(200, 200, 19, 1, true);
-    drop.X = 38;
-    drop.Y = 19;
+    CharHeight = 19;  // whose blanking text is "MH  "
+    Quantity = 1;
+    OnlyNumbers = true;
+    const RainArea areas[] = {{0, 0, 120, 120, 19}, {130, 10, 50, 110, 38}};
+    ASSERT_TRUE(CreateDrops(areas, 2));
+    Drops[0].X = 38;
+    Drops[0].Y = 19;
+    Drops[1].X = 0;
+    Drops[1].Y = 0;
+    for (int i = 0; i < 2; ++i)
+        Drops[i].TicksPerMove = 1;
     HFONT font = CreateGlyphFont(19);
     SIZE box;
-    const Image image = Picture(200, 200, [&](HDC dc) {
-        PatBlt(dc, 0, 0, 200, 200, WHITENESS);
+    const Image image = Picture(200, 120, [&](HDC dc) {
+        PatBlt(dc, 0, 0, 200, 120, WHITENESS);
         SelectObject(dc, font);
         GetTextExtentPoint32A(dc, "MH  ", 4, &box);
-        UpdateDrop(drop, dc, "MH  ");
+        DeleteObject(SelectObject(dc, PaintDrops(dc)));
     });
     DeleteObject(font);
-    const RECT black = image.Box(0), blanked = {38, 19, 38 + box.cx, 38 + box.cy},
-               trail = image.Box(0x46733C), head = image.Box(0x00FF00);
+    const RECT first = {0, 0, 120, 120};
+    const RECT black = image.Box(0, first);
+    const RECT blanked = {38, 19, 38 + box.cx, 38 + box.cy};
+    const RECT trail = image.Box(TrailRgb, first);
+    const RECT head = image.Box(HeadRgb, first);
     EXPECT_TRUE(EqualRect(&black, &blanked)) << black.right << "," << black.bottom;
     EXPECT_TRUE(trail.left >= 38 && trail.top >= 19 && trail.right <= 57 && trail.bottom <= 38
                 && trail.right > 38) << "the old head";
     EXPECT_TRUE(head.left >= 38 && head.top >= 38 && head.right <= 57 && head.bottom <= 57
                 && head.right > 38) << "the new head";
+    const RECT second = image.Box(HeadRgb, {120, 0, 200, 120});
+    EXPECT_TRUE(second.left >= 130 && second.top >= 48 && second.right <= 168
+                && second.bottom <= 86 && second.bottom - second.top > 19)
+        << "the second area's head at " << second.left << "," << second.top << " to "
+        << second.right << "," << second.bottom;
+    const RECT past = image.Box(0, {180, 0, 200, 120});
+    EXPECT_TRUE(IsRectEmpty(&past)) << "drawn past the second area";
+    Quantity = 50;
+    OnlyNumbers = false;
 }

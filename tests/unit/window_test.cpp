@@ -13,8 +13,9 @@ static BOOL WINAPI FailingFetch(LPMSG, HWND, UINT, UINT)
     return -1;
 }
 
-// At Speed 1 a drop moves every 5 or 6 ticks, and every paint is a tick; a paint or banner step
-// keeping a font or a DC would use up the few GDI handles left. The end shows the cursor once.
+// At Speed 1 a drop moves every 5 or 6 ticks, and every paint is a tick; a paint of two cell
+// sizes or a banner step keeping a font or a DC would use up the few GDI handles left. The end
+// shows the cursor once.
 TEST(SaverWindow, MovesTheDropsAndHoldsNothingWhilePaintingLong)
 {
     WNDCLASSA saverClass = {0, SaverWndProc}, previewClass = {0, PreviewWndProc};
@@ -25,9 +26,10 @@ TEST(SaverWindow, MovesTheDropsAndHoldsNothingWhilePaintingLong)
     ParentWindow = CreateWindowA("Static", "", WS_POPUP, 0, 0, 152, 112, 0, 0, 0, 0);
     HWND preview = CreateWindowA("PreviewTest", "", WS_CHILD, 0, 0, 9, 9, ParentWindow, 0, 0, 0);
     HWND window = CreateWindowA("SaverTest", "", WS_POPUP | WS_VISIBLE, 0, 0, 640, 480, 0, 0, 0, 0);
-    Quantity = 100;
+    Quantity = 50;
     Speed = 1;
-    ASSERT_TRUE(preview && window && CreateDrops(640, 480, 19));
+    const RainArea areas[] = {{0, 0, 320, 480, 19}, {320, 0, 320, 480, 38}};
+    ASSERT_TRUE(preview && window && CreateDrops(areas, 2));
     int counts[8] = {};  // drops by ticks per move
     for (int i = 0; i < DropCount; ++i)
         ++counts[std::clamp(Drops[i].TicksPerMove, 0, 7)];
@@ -71,7 +73,6 @@ TEST(SaverWindow, MovesTheDropsAndHoldsNothingWhilePaintingLong)
                 && quit.wParam == 0);
     ShowCursor(TRUE);
     DestroyWindow(ParentWindow);
-    Quantity = 50;
     Speed = 5;
     EXPECT_EQ(RunMessageLoop(FailingFetch), 0);
 }

@@ -1,0 +1,82 @@
+#include "display/desktop.h"
+
+#include "display/dpi_scale.h"
+
+namespace {
+
+using DpiForWindow = UINT(WINAPI*)(HWND);
+using DpiForMonitor = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+constexpr int EffectiveDpi = 0;  // MDT_EFFECTIVE_DPI: the scale the user chose
+
+// Looked up rather than imported, so the saver still starts on Windows
+// older than the function.
+template <typename Function>
+Function LookUp(HMODULE module, const char* name)
+{
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
+struct MonitorList {
+    Monitor* Monitors;
+    int32_t Count;
+    DpiForMonitor DpiOf;  // null before Windows 8.1
+    int FallbackDpi;
+};
+
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT box, LPARAM data)
+{
+    MonitorList& list = *reinterpret_cast<MonitorList*>(data);
+    if (list.Count == MaxRainAreas)
+        return FALSE;
+    UINT dpiX = 0;
+    UINT dpiY = 0;
+    if (list.DpiOf == nullptr || FAILED(list.DpiOf(monitor, EffectiveDpi, &dpiX, &dpiY)) || dpiY == 0)
+        dpiY = static_cast<UINT>(list.FallbackDpi);
+    list.Monitors[list.Count] = {{box->left, box->top, box->right, box->bottom},
+                                 static_cast<int32_t>(dpiY)};
+    ++list.Count;
+    return TRUE;
+}
+
+}  // namespace
+
+int WindowDpi(HWND window)
+{
+    // Windows 10 1607 and later give each window the DPI of its monitor;
+    // before, one DPI holds for the whole screen.
+    const auto dpiForWindow = LookUp<DpiForWindow>(GetModuleHandleA("user32.dll"), "GetDpiForWindow");
+    if (dpiForWindow != nullptr) {
+        const UINT dpi = dpiForWindow(window);
+        if (dpi != 0)  // 0: not a window
+            return static_cast<int>(dpi);
+    }
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : DesignDpi;
+}
+
+RECT VirtualScreen()
+{
+    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    return {left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+            top + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
+
+int32_t ReadMonitors(HWND window, Monitor* monitors)
+{
+    HMODULE shcore = LoadLibraryA("shcore.dll");  // Windows 8.1 and later
+    MonitorList list = {monitors, 0, LookUp<DpiForMonitor>(shcore, "GetDpiForMonitor"),
+                        WindowDpi(window)};
+    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&list));
+    if (shcore != nullptr)
+        FreeLibrary(shcore);
+    if (list.Count > 0)
+        return list.Count;
+    RECT client = {};
+    GetClientRect(window, &client);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    monitors[0] = {{client.left, client.top, client.right, client.bottom}, list.FallbackDpi};
+    return 1;
+}

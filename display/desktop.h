@@ -1,0 +1,19 @@
+// What the system says about the screens the saver draws on: the desktop
+// around every monitor, each monitor with its DPI, and a window's DPI.
+#pragma once
+
+#include <windows.h>
+
+#include "display/rain_layout.h"
+
+// The DPI of the screen the window is on.
+int WindowDpi(HWND window);
+
+// The rectangle around every monitor (the virtual screen); on a desktop of
+// one monitor, that monitor.
+RECT VirtualScreen();
+
+// The monitors in the system's order, at most MaxRainAreas, each with its
+// own DPI. When the system reports none, the window's client area at the
+// window's DPI stands for one.
+int32_t ReadMonitors(HWND window, Monitor* monitors);
