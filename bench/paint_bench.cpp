@@ -53,7 +53,9 @@ std::vector<int32_t> PaintOrder()
 {
     std::vector<int32_t> order;
     for (int32_t first = 0; first < AreaCount; ++first) {
-        for (int32_t area = first; area < AreaCount && FirstAreaOfCellSize(first) == first; ++area) {
+        if (FirstAreaOfCellSize(first) != first)
+            continue;
+        for (int32_t area = first; area < AreaCount; ++area) {
             if (FirstAreaOfCellSize(area) == first)
                 order.push_back(area);
         }

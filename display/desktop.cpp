@@ -72,11 +72,5 @@ int32_t ReadMonitors(HWND window, Monitor* monitors)
     EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&list));
     if (shcore != nullptr)
         FreeLibrary(shcore);
-    if (list.Count > 0)
-        return list.Count;
-    RECT client = {};
-    GetClientRect(window, &client);
-    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
-    monitors[0] = {{client.left, client.top, client.right, client.bottom}, list.FallbackDpi};
-    return 1;
+    return list.Count;
 }

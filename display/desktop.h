@@ -14,6 +14,5 @@ int WindowDpi(HWND window);
 RECT VirtualScreen();
 
 // The monitors in the system's order, at most MaxRainAreas, each with its
-// own DPI. When the system reports none, the window's client area at the
-// window's DPI stands for one.
+// own DPI, or the window's where the system cannot tell.
 int32_t ReadMonitors(HWND window, Monitor* monitors);

@@ -94,15 +94,19 @@ bool CreateDrops(const RainArea* areas, int32_t areaCount)
 
 bool LayOutDrops(HWND window)
 {
-    Monitor monitors[MaxRainAreas];
-    const int32_t monitorCount = ReadMonitors(window, monitors);
     RECT client = {};
     GetClientRect(window, &client);
     MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    const PixelBox onDesktop = {client.left, client.top, client.right, client.bottom};
+    Monitor monitors[MaxRainAreas];
+    int32_t monitorCount = ReadMonitors(window, monitors);
+    if (monitorCount == 0) {
+        // The system reports no monitor: the window stands for one.
+        monitors[0] = {onDesktop, WindowDpi(window)};
+        monitorCount = 1;
+    }
     RainArea areas[MaxRainAreas];
-    const int32_t areaCount = LayOutRain(monitors, monitorCount,
-                                         {client.left, client.top, client.right, client.bottom},
-                                         CharHeight, areas);
+    const int32_t areaCount = LayOutRain(monitors, monitorCount, onDesktop, CharHeight, areas);
     return CreateDrops(areas, areaCount);
 }
 
