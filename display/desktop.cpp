@@ -1,20 +1,15 @@
 #include "display/desktop.h"
 
 #include "display/dpi_scale.h"
+#include "platform/system_library.h"
 
 namespace {
 
 using DpiForWindow = UINT(WINAPI*)(HWND);
+using AwarenessOfWindow = DPI_AWARENESS_CONTEXT(WINAPI*)(HWND);
+using SetThreadAwareness = DPI_AWARENESS_CONTEXT(WINAPI*)(DPI_AWARENESS_CONTEXT);
 using DpiForMonitor = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
 constexpr int EffectiveDpi = 0;  // MDT_EFFECTIVE_DPI: the scale the user chose
-
-// Looked up rather than imported, so the saver still starts on Windows
-// older than the function.
-template <typename Function>
-Function LookUp(HMODULE module, const char* name)
-{
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-}
 
 struct MonitorList {
     Monitor* Monitors;
@@ -39,6 +34,18 @@ BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT box, LPARAM data)
 }
 
 }  // namespace
+
+void TakeDpiAwarenessOf(HWND window)
+{
+    HMODULE user32 = GetModuleHandleA("user32.dll");
+    const auto awarenessOf = LookUp<AwarenessOfWindow>(user32, "GetWindowDpiAwarenessContext");
+    const auto setAwareness = LookUp<SetThreadAwareness>(user32, "SetThreadDpiAwarenessContext");
+    if (awarenessOf == nullptr || setAwareness == nullptr)
+        return;
+    const DPI_AWARENESS_CONTEXT awareness = awarenessOf(window);
+    if (awareness != nullptr)  // null: not a window
+        setAwareness(awareness);
+}
 
 int WindowDpi(HWND window)
 {
@@ -66,7 +73,7 @@ RECT VirtualScreen()
 
 int32_t ReadMonitors(HWND window, Monitor* monitors)
 {
-    HMODULE shcore = LoadLibraryA("shcore.dll");  // Windows 8.1 and later
+    HMODULE shcore = LoadSystemLibrary("shcore.dll");  // Windows 8.1 and later
     MonitorList list = {monitors, 0, LookUp<DpiForMonitor>(shcore, "GetDpiForMonitor"),
                         WindowDpi(window)};
     EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&list));

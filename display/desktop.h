@@ -6,6 +6,11 @@
 
 #include "display/rain_layout.h"
 
+// Gives the calling thread the DPI awareness of a window of another
+// program, so that a child of it may be created; nothing where Windows is
+// older than per-window awareness (Windows 10 1607).
+void TakeDpiAwarenessOf(HWND window);
+
 // The DPI of the screen the window is on.
 int WindowDpi(HWND window);
 

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "display/desktop.h"
+#include "display/display_power.h"
 #include "display/drop_drawing.h"
 #include "launch/window_identity.h"
 #include "platform/random.h"
@@ -18,6 +19,8 @@ int32_t MonitorCount = 1;
 bool FirstMouseMove = true;
 int32_t LastMouseX = 0;
 int32_t LastMouseY = 0;
+bool DisplaysOff = false;  // until a notification says they are
+bool KeepingOverDesktop = false;
 
 namespace {
 
@@ -51,10 +54,11 @@ void ReleaseDrops()
 // lays the drops out afresh over the monitors there are now.
 void FollowDesktop(HWND window)
 {
+    KeepingOverDesktop = false;  // until the drops are laid out again
     // From here on the window keeps the rectangle given to it: the system
     // would put a maximised one back onto one monitor, and Wine leaves it
     // at its old size.
-    if (IsZoomed(window))
+    if (IsZoomed(window) || IsIconic(window))
         ShowWindow(window, SW_SHOWNOACTIVATE);
     const RECT desktop = VirtualScreen();
     SetWindowPos(window, HWND_TOPMOST, desktop.left, desktop.top, desktop.right - desktop.left,
@@ -64,6 +68,36 @@ void FollowDesktop(HWND window)
     FirstMouseMove = true;
     if (!LayOutDrops(window))
         DestroyWindow(window);  // no memory: end as a start without it would
+}
+
+// Whoever moves or sizes the window while it runs, it goes straight back
+// over the whole desktop: Windows moves windows off a monitor that sleeps,
+// as if it were unplugged, and back later in its own order, without a
+// display change.
+void KeepOverDesktop(HWND window)
+{
+    if (!KeepingOverDesktop || !IsWindowVisible(window))
+        return;  // starting, moving itself, or being destroyed
+    RECT box = {};
+    GetWindowRect(window, &box);
+    const RECT desktop = VirtualScreen();
+    const bool onTop = (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    if (!EqualRect(&box, &desktop) || !onTop)
+        FollowDesktop(window);
+}
+
+// Only displays that are off rest the saver: a dimmed one still shows the
+// rain. The drops stay where they are, and the rain goes on from there.
+void FollowDisplayState(HWND window, DisplayState state)
+{
+    const bool off = state == DisplayState::Off;
+    if (off == DisplaysOff)
+        return;  // announced again: never two timers
+    DisplaysOff = off;
+    if (off)
+        KillTimer(window, TimerId);
+    else
+        SetTimer(window, TimerId, TickInterval, nullptr);
 }
 
 }  // namespace
@@ -107,7 +141,8 @@ bool LayOutDrops(HWND window)
     }
     RainArea areas[MaxRainAreas];
     const int32_t areaCount = LayOutRain(monitors, monitorCount, onDesktop, CharHeight, areas);
-    return CreateDrops(areas, areaCount);
+    KeepingOverDesktop = CreateDrops(areas, areaCount);
+    return KeepingOverDesktop;
 }
 
 int32_t FirstAreaOfCellSize(int32_t area)
@@ -163,6 +198,9 @@ void PaintSaver(HWND window)
 void CloseSaver(HWND window)
 {
     KillTimer(window, TimerId);  // no tick may paint with the drops gone
+    UnregisterForDisplayState();
+    DisplaysOff = false;
+    KeepingOverDesktop = false;
     ReleaseDrops();
     ShowCursor(TRUE);
     PostQuitMessage(0);
@@ -188,6 +226,21 @@ LRESULT CALLBACK SaverWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_DPICHANGED:  // covers the desktop, not the rectangle it suggests
         FollowDesktop(window);
         return 0;
+    case WM_WINDOWPOSCHANGED:
+        KeepOverDesktop(window);
+        break;  // the default sends WM_SIZE and WM_MOVE
+    case WM_POWERBROADCAST: {
+        if (wParam != PBT_POWERSETTINGCHANGE)
+            break;  // only then does lParam point at a setting
+        const DisplayState state =
+            DisplayStateOf(reinterpret_cast<const POWERBROADCAST_SETTING*>(lParam));
+        if (state == DisplayState::Unknown)
+            break;
+        // Coming on is no input: whatever woke the displays ends the saver
+        // itself, as it always does.
+        FollowDisplayState(window, state);
+        return TRUE;  // as Windows asks of a notification handled
+    }
     case WM_SETCURSOR:
         ShowCursor(FALSE);
         return 0;

@@ -27,12 +27,21 @@ extern bool FirstMouseMove;
 extern int32_t LastMouseX;
 extern int32_t LastMouseY;
 
+// The pace of the rain: one tick every 50 ms, while the displays are on.
+constexpr UINT TickInterval = 50;
+extern bool DisplaysOff;
+
+// Set once the drops are laid out, from when the window keeps itself over
+// the whole desktop; cleared while it moves itself.
+extern bool KeepingOverDesktop;
+
 // Replaces the drops with Quantity drops for each area, each with its own
 // jittered speed; false, with no drops left, when there is no memory for
 // them.
 bool CreateDrops(const RainArea* areas, int32_t areaCount);
 
-// CreateDrops over the monitors the window covers now.
+// CreateDrops over the monitors the window covers now; from then on the
+// window keeps itself over the desktop.
 bool LayOutDrops(HWND window);
 
 // The areas of one cell size are painted together with one glyph font; this

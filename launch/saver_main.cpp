@@ -3,6 +3,7 @@
 #include <ctime>
 
 #include "display/desktop.h"
+#include "display/display_power.h"
 #include "display/preview_window.h"
 #include "display/saver_window.h"
 #include "launch/command_line.h"
@@ -53,19 +54,10 @@ HWND StartFullScreen(HINSTANCE instance)
         DestroyWindow(window);
         return nullptr;
     }
-    SetTimer(window, TimerId, 50, nullptr);
-    return window;
-}
-
-// Fails when the host's pane is not (or no longer) a window, rather than
-// leaving a process waiting for a pane that will never be destroyed.
-HWND StartPreview(HINSTANCE instance)
-{
-    HWND window = CreateWindowExA(0, SaverClassName, SaverTitle, WS_CHILD,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                  ParentWindow, nullptr, instance, nullptr);
-    if (window != nullptr)
-        ShowWindow(window, SW_HIDE);
+    SetTimer(window, TimerId, TickInterval, nullptr);
+    // Windows announces the displays' state at once, so a saver started in
+    // the dark rests from its first moment.
+    RegisterForDisplayState(window);
     return window;
 }
 
@@ -93,6 +85,21 @@ HWND CreateFullScreenWindow(HINSTANCE instance, const char* className)
                                   x, y, width, height, nullptr, nullptr, instance, nullptr);
     if (window != nullptr && MonitorCount == 1)
         ShowWindow(window, SW_SHOWMAXIMIZED);
+    return window;
+}
+
+HWND CreatePreviewWindow(HINSTANCE instance, const char* className)
+{
+    // Windows keeps one DPI awareness within a window tree: a child created
+    // in another awareness than the pane's may fail, or reset the whole
+    // process's. The pane belongs to the host, so the child takes its
+    // awareness, and the banner is laid out at the DPI the pane sees.
+    TakeDpiAwarenessOf(ParentWindow);
+    HWND window = CreateWindowExA(0, className, SaverTitle, WS_CHILD,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  ParentWindow, nullptr, instance, nullptr);
+    if (window != nullptr)
+        ShowWindow(window, SW_HIDE);
     return window;
 }
 
@@ -137,7 +144,8 @@ int SaverMain(HINSTANCE instance, const char* commandTail)
 
     if (!RegisterSaverClass(instance))
         return 0;
-    HWND window = PreviewMode ? StartPreview(instance) : StartFullScreen(instance);
+    HWND window = PreviewMode ? CreatePreviewWindow(instance, SaverClassName)
+                               : StartFullScreen(instance);
     if (window == nullptr)
         return 0;
     UpdateWindow(window);

@@ -16,6 +16,12 @@ int SaverMain(HINSTANCE instance, const char* commandTail);
 // over the whole desktop on one of several. Null when it cannot be created.
 HWND CreateFullScreenWindow(HINSTANCE instance, const char* className);
 
+// The hidden child of the host's pane ParentWindow, of a registered class
+// whose window procedure is PreviewWndProc, created in the pane's DPI
+// awareness. Null when the pane is not (or no longer) a window, rather than
+// a process left waiting for a pane that will never be destroyed.
+HWND CreatePreviewWindow(HINSTANCE instance, const char* className);
+
 // Dispatches the thread's messages until the quit message and returns its
 // code; returns 0 at once when a message cannot be fetched. The fetch is a
 // parameter because the system offers no way to make it fail on purpose.

@@ -11,7 +11,7 @@ export WINEDEBUG=${WINEDEBUG:--all}
 ensure_packages() {
     local wanted=(cmake ninja-build mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
                   wine wine64 wine32:i386 xvfb x11-xserver-utils googletest fonts-liberation
-                  imagemagick x11-utils)
+                  imagemagick x11-utils wixl msitools faketime)
     local missing=()
     for package in "${wanted[@]}"; do
         dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" \
@@ -41,6 +41,45 @@ build_tree() {
     (cd "$source" && cmake --preset "$preset" -B "$build" >"$build.log" 2>&1) &&
         cmake --build "$build" --target "$@" >>"$build.log" 2>&1 ||
         { cat "$build.log" >&2; exit 1; }
+}
+
+# The project's version, as the build in BUILD put it into the saver.
+built_version() {
+    sed -n 's/^#define CADREL_VERSION "\(.*\)"$/\1/p' "$1/resources/version.h" 2>/dev/null || true
+}
+
+# build_msi ARCH VERSION SCR TIME OUT [SOURCES]: the Windows Installer
+# package for ARCH (x64 or x86) of VERSION, installing SCR, written to OUT,
+# from the package's description in SOURCES (default: here). The same inputs
+# give the same bytes: wixl runs on a clock stopped at TIME (seconds since
+# 1970) with every file of that time, and the package code, which Windows
+# needs new whenever the contents change, comes from a hash of the inputs.
+build_msi() {
+    local arch=$1 version=$2 scr=$3 time=$4 out=$5 sources=${6:-$ROOT} stage inputs
+    local template=Intel
+    [ "$arch" = x64 ] && template=x64
+    stage=$(mktemp -d "${TMPDIR:-/tmp}/msi-XXXXXX")
+    cp "$scr" "$stage/Cadrel.scr"
+    cp "$sources/resources/cadrel.ico" "$sources/resources/cadrel.wxs" "$stage/"
+    touch -d "@$time" "$stage"/*
+    inputs=$(cd "$stage" && sha256sum Cadrel.scr cadrel.ico cadrel.wxs | sha256sum | cut -c1-64)
+    # wixl takes file names relative to the folder it runs in.
+    (cd "$stage" && TZ=UTC faketime -f "$(date -u -d "@$time" '+%Y-%m-%d %H:%M:%S')" \
+        wixl -a "$arch" -D Arch="$arch" -D Version="$version" \
+        -D ProductCode="$(name_uuid "product $arch $version")" -o package.msi cadrel.wxs) &&
+        msibuild "$stage/package.msi" -s "The Cadrel Screen Saver $version" Quillmarsh \
+            "$template;1033" "{$(name_uuid "package $arch $version $time $inputs")}" &&
+        mv "$stage/package.msi" "$out"
+    local status=$?
+    rm -rf "$stage"
+    return $status
+}
+
+# name_uuid TEXT: a GUID that only TEXT decides, in capitals as Windows
+# Installer writes them.
+name_uuid() {
+    python3 -c 'import sys, uuid
+print(str(uuid.uuid5(uuid.UUID("5A1DA3C1-2F0B-4C52-9E3A-6B1C0D7E8F90"), sys.argv[1])).upper())' "$1"
 }
 
 # Wine's 32-bit loader is a 32-bit Linux program: some kernels and sandboxes

@@ -98,8 +98,12 @@ TEST(FullScreen, CoversTheScreenAndEndsOnlyOnTheUsersInput)
             keeps[i]();
             ASSERT_EQ(saver.WaitForExit(300), STILL_ACTIVE) << "ended by input " << i;
         }
-        if (ending == 0)
+        if (ending == 0) {
             FollowsChangesOfResolution(saver, window);
+            // Another program moves and shrinks it: it covers the screen again at once.
+            SetWindowPos(window, HWND_NOTOPMOST, 100, 100, 300, 200, SWP_NOACTIVATE);
+            EXPECT_TRUE(WaitUntil([=] { return CoversOnTop(window, {0, 0, 1024, 768}); }, 500));
+        }
         end();
         EXPECT_EQ(saver.WaitForExit(5000), 0u);
     }

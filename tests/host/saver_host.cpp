@@ -1,5 +1,23 @@
 #include "saver_host.h"
 
+// Windows looks in a program's own folder first for a DLL that is not on its
+// known-DLL list; Wine does so only when told to.
+struct PlantedDlls : testing::Environment {
+    void SetUp() override
+    {
+        CreateDirectoryA(PathBeside("planted").c_str(), nullptr);
+        CopyFileA(PathBeside("Cadrel.scr").c_str(), PathBeside(PlantedSaver).c_str(), FALSE);
+        for (const char* name : {"shcore.dll", "uxtheme.dll", "dwmapi.dll"})
+            CopyFileA(PathBeside("planted_marker.dll").c_str(), PathBeside(std::string("planted\\") + name).c_str(), FALSE);
+        DeleteFileA("planted-dll-loaded");
+        SetEnvironmentVariableA("WINEDLLOVERRIDES", "shcore,uxtheme,dwmapi=n,b");
+    }
+    void TearDown() override
+    {
+        EXPECT_EQ(GetFileAttributesA("planted-dll-loaded"), INVALID_FILE_ATTRIBUTES) << "a planted DLL loaded";
+    }
+};
+
 // "cadrel_host_tests --pane WIDTH HEIGHT" is a host's preview pane at (500,
 // 100), until WM_CLOSE. It is DPI aware like a host: Wine tells
 // other processes a window's DPI only when it is system DPI aware.
@@ -14,15 +32,22 @@ int main(int argc, char** argv)
         return 0;
     }
     testing::InitGoogleTest(&argc, argv);
+    testing::AddGlobalTestEnvironment(new PlantedDlls);
     return RUN_ALL_TESTS();
+}
+
+std::string PathBeside(const std::string& name)
+{
+    if (name.find(':') != std::string::npos)
+        return name;  // a full path already
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return std::string(path, strrchr(path, '\\') + 1) + name;
 }
 
 Process::Process(const std::string& tail, const char* program)
 {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    strcpy(strrchr(path, '\\') + 1, program);
-    std::string line = "\"" + std::string(path) + "\"" + (tail.empty() ? "" : " " + tail);
+    std::string line = "\"" + PathBeside(program) + "\"" + (tail.empty() ? "" : " " + tail);
     STARTUPINFOA startup = {sizeof startup};
     CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &Info);
 }

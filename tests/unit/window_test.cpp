@@ -6,7 +6,50 @@
 #include "display/preview_window.h"
 #include "display/saver_window.h"
 #include "launch/saver_main.h"
+#include "launch/window_identity.h"
 #include "settings/settings.h"
+
+// The window's timer ticks within the time, taken off the queue.
+static int TicksWithin(HWND window, DWORD ms)
+{
+    int ticks = 0;
+    for (const ULONGLONG end = GetTickCount64() + ms; GetTickCount64() < end; Sleep(5))
+        for (MSG tick; PeekMessageA(&tick, window, WM_TIMER, WM_TIMER, PM_REMOVE);)
+            ++ticks;
+    return ticks;
+}
+
+// The thread's DPI awareness as the preview's window is created.
+static DPI_AWARENESS_CONTEXT AwarenessAtCreation = nullptr;
+
+static LRESULT CALLBACK RecordAwareness(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE)
+        AwarenessAtCreation = GetThreadDpiAwarenessContext();
+    return PreviewWndProc(window, message, wParam, lParam);
+}
+
+// A host's pane may have another awareness than the saver: the child is
+// created in the pane's, which Windows requires within one window tree.
+TEST(PreviewWindow, IsCreatedInThePanesDpiAwareness)
+{
+    WNDCLASSA probe = {0, RecordAwareness};
+    probe.lpszClassName = "AwarenessProbe";
+    RegisterClassA(&probe);
+    const DPI_AWARENESS_CONTEXT system = DPI_AWARENESS_CONTEXT_SYSTEM_AWARE;
+    const DPI_AWARENESS_CONTEXT perMonitor = DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE;  // Wine 8 refuses V2 here
+    for (auto [pane, saver] : {std::pair{system, perMonitor}, {perMonitor, system}}) {
+        ASSERT_TRUE(SetThreadDpiAwarenessContext(pane)) << "an awareness Wine takes";
+        ParentWindow = CreateWindowA("Static", "", WS_POPUP, 0, 0, 152, 112, 0, 0, 0, 0);
+        SetThreadDpiAwarenessContext(saver);
+        EXPECT_NE(CreatePreviewWindow(nullptr, "AwarenessProbe"), nullptr);
+        EXPECT_TRUE(AreDpiAwarenessContextsEqual(AwarenessAtCreation, pane)) << "pane " << pane;
+        DestroyWindow(ParentWindow);
+        MSG quit;
+        EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the preview ended";
+    }
+    ParentWindow = nullptr;
+}
 
 static BOOL WINAPI FailingFetch(LPMSG, HWND, UINT, UINT)
 {
@@ -14,9 +57,9 @@ static BOOL WINAPI FailingFetch(LPMSG, HWND, UINT, UINT)
 }
 
 // At Speed 1 a drop moves every 5 or 6 ticks, and every paint is a tick; a paint of two cell
-// sizes or a banner step keeping a font or a DC would use up the few GDI handles left. The end
-// shows the cursor once.
-TEST(SaverWindow, MovesTheDropsAndHoldsNothingWhilePaintingLong)
+// sizes or a banner step keeping a font or a DC would use up the few GDI handles left. The timer
+// rests while the displays are off. The end shows the cursor once.
+TEST(SaverWindow, MovesTheDropsRestsWhileTheDisplaysAreOffAndHoldsNothing)
 {
     WNDCLASSA saverClass = {0, SaverWndProc}, previewClass = {0, PreviewWndProc};
     saverClass.lpszClassName = "SaverTest";
@@ -62,6 +105,31 @@ TEST(SaverWindow, MovesTheDropsAndHoldsNothingWhilePaintingLong)
     EXPECT_NE(fonts.back(), nullptr) << "GDI handles left";
     for (HFONT font : fonts)
         DeleteObject(font);
+
+    // Notifications in turn: whether the window takes each, and whether its
+    // timer then ticks at its pace or rests. Only displays that are off rest
+    // it, however often that is announced and whatever else is announced.
+    SetTimer(window, TimerId, TickInterval, nullptr);
+    const GUID session = {0x2B84C20E, 0xAD23, 0x4DDF, {0x93, 0xDB, 0x05, 0xFF, 0xBD, 0x7E, 0xFC, 0xA5}};
+    const GUID monitor = {0x02731015, 0x4510, 0x4526, {0x99, 0xE6, 0xE5, 0xA1, 0x7E, 0xBD, 0x1A, 0xEA}};
+    const GUID console = {0x6FE69556, 0x704A, 0x47A0, {0x8F, 0x24, 0xC2, 0x8D, 0x93, 0x6F, 0xDA, 0x47}};
+    const struct { GUID guid; DWORD length, state; bool taken, ticking; } steps[] = {
+        {monitor, 4, 0, true, false}, {session, 4, 0, true, false},     // off, as Vista and 8 say
+        {console, 4, 1, false, false}, {session, 3, 1, false, false},   // not registered, too short
+        {session, 4, 3, false, false}, {monitor, 4, 2, false, false},   // no such state
+        {session, 8, 2, true, true}, {session, 4, 0, true, false},      // dimmed, off
+        {monitor, 4, 1, true, true}, {session, 4, 1, true, true},       // on, and on again
+        {session, 0, 0, false, true},                                    // no setting at all
+    };
+    for (size_t i = 0; i < std::size(steps); ++i) {
+        const auto& [guid, length, state, taken, ticking] = steps[i];
+        const struct { GUID Guid; DWORD Length, State; } setting = {guid, length, state};
+        const LPARAM sent = length ? LPARAM(&setting) : 0;
+        const LRESULT answer = SendMessageA(window, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, sent);
+        const int ticks = TicksWithin(window, 400);
+        EXPECT_TRUE((answer == TRUE || !taken) && (ticking ? ticks >= 5 && ticks <= 9 : ticks == 0))
+            << "step " << i << ": answered " << answer << ", " << ticks << " ticks";
+    }
 
     const int cursor = ShowCursor(FALSE);
     SendMessageA(window, WM_SETCURSOR, WPARAM(window), HTCLIENT);
