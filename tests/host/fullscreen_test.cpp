@@ -100,9 +100,13 @@ TEST(FullScreen, CoversTheScreenAndEndsOnlyOnTheUsersInput)
         }
         if (ending == 0) {
             FollowsChangesOfResolution(saver, window);
-            // Another program moves and shrinks it: it covers the screen again at once.
+            // Another program moves and shrinks it: at once it covers the screen, on top, and rains there.
             SetWindowPos(window, HWND_NOTOPMOST, 100, 100, 300, 200, SWP_NOACTIVATE);
-            EXPECT_TRUE(WaitUntil([=] { return CoversOnTop(window, {0, 0, 1024, 768}); }, 500));
+            EXPECT_TRUE(WaitUntil([=] {
+                const RECT heads = CaptureScreen().Box(HeadRgb);
+                const bool beyond = heads.left < 100 || heads.top < 100 || heads.right > 400 || heads.bottom > 300;
+                return CoversOnTop(window, {0, 0, 1024, 768}) && beyond;
+            }, 500));
         }
         end();
         EXPECT_EQ(saver.WaitForExit(5000), 0u);

@@ -48,7 +48,6 @@ TEST(Package, InstallsUpgradesAndUninstallsInTheSystemFolderOfItsWordSize)
     char syswow64[MAX_PATH] = {};
     GetSystemDirectoryA(system32, MAX_PATH);
     GetSystemWow64DirectoryA(syswow64, MAX_PATH);
-    const Texts newer = {std::to_string(atoi(CADREL_VERSION) + 1) + ".0.0"};
     const struct { const char* package; std::string built, folder; REGSAM view; } packages[] = {
         {"x64.msi", "Cadrel.scr", system32, KEY_WOW64_64KEY},
         {"x86.msi", "..\\win32\\Cadrel.scr", syswow64, KEY_WOW64_32KEY},
@@ -62,7 +61,7 @@ TEST(Package, InstallsUpgradesAndUninstallsInTheSystemFolderOfItsWordSize)
         if (view == KEY_WOW64_64KEY) {
             EXPECT_EQ(Msiexec("/i", "newer-x64.msi"), 0u);
             EXPECT_NE(Msiexec("/i", package), 0u);
-            EXPECT_EQ(Entries(view), newer);
+            EXPECT_EQ(Entries(view), Texts{std::to_string(atoi(CADREL_VERSION) + 1) + ".0.0"});
         }
         EXPECT_EQ(Msiexec("/x", view == KEY_WOW64_64KEY ? "newer-x64.msi" : package), 0u);
         EXPECT_TRUE(Bytes(installed).empty() && Entries(view).empty()) << "left behind";

@@ -19,35 +19,33 @@ static int TicksWithin(HWND window, DWORD ms)
     return ticks;
 }
 
-// The thread's DPI awareness as the preview's window is created.
+// The calling thread's awareness as a window is created; a window procedure
+// would see its own window's.
 static DPI_AWARENESS_CONTEXT AwarenessAtCreation = nullptr;
 
-static LRESULT CALLBACK RecordAwareness(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+static LRESULT CALLBACK RecordAwareness(int code, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_NCCREATE)
+    if (code == HCBT_CREATEWND)
         AwarenessAtCreation = GetThreadDpiAwarenessContext();
-    return PreviewWndProc(window, message, wParam, lParam);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 // A host's pane may have another awareness than the saver: the child is
 // created in the pane's, which Windows requires within one window tree.
 TEST(PreviewWindow, IsCreatedInThePanesDpiAwareness)
 {
-    WNDCLASSA probe = {0, RecordAwareness};
-    probe.lpszClassName = "AwarenessProbe";
-    RegisterClassA(&probe);
+    HHOOK hook = SetWindowsHookExA(WH_CBT, RecordAwareness, nullptr, GetCurrentThreadId());
     const DPI_AWARENESS_CONTEXT system = DPI_AWARENESS_CONTEXT_SYSTEM_AWARE;
     const DPI_AWARENESS_CONTEXT perMonitor = DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE;  // Wine 8 refuses V2 here
     for (auto [pane, saver] : {std::pair{system, perMonitor}, {perMonitor, system}}) {
         ASSERT_TRUE(SetThreadDpiAwarenessContext(pane)) << "an awareness Wine takes";
         ParentWindow = CreateWindowA("Static", "", WS_POPUP, 0, 0, 152, 112, 0, 0, 0, 0);
         SetThreadDpiAwarenessContext(saver);
-        EXPECT_NE(CreatePreviewWindow(nullptr, "AwarenessProbe"), nullptr);
+        EXPECT_NE(CreatePreviewWindow(nullptr, "Static"), nullptr);
         EXPECT_TRUE(AreDpiAwarenessContextsEqual(AwarenessAtCreation, pane)) << "pane " << pane;
         DestroyWindow(ParentWindow);
-        MSG quit;
-        EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the preview ended";
     }
+    UnhookWindowsHookEx(hook);
     ParentWindow = nullptr;
 }
 
@@ -106,9 +104,8 @@ TEST(SaverWindow, MovesTheDropsRestsWhileTheDisplaysAreOffAndHoldsNothing)
     for (HFONT font : fonts)
         DeleteObject(font);
 
-    // Notifications in turn: whether the window takes each, and whether its
-    // timer then ticks at its pace or rests. Only displays that are off rest
-    // it, however often that is announced and whatever else is announced.
+    // Notifications in turn, whether the window takes each, and whether its timer then ticks at its
+    // pace or rests: only while the displays are off, however often and whatever else is announced.
     SetTimer(window, TimerId, TickInterval, nullptr);
     const GUID session = {0x2B84C20E, 0xAD23, 0x4DDF, {0x93, 0xDB, 0x05, 0xFF, 0xBD, 0x7E, 0xFC, 0xA5}};
     const GUID monitor = {0x02731015, 0x4510, 0x4526, {0x99, 0xE6, 0xE5, 0xA1, 0x7E, 0xBD, 0x1A, 0xEA}};
