@@ -11,7 +11,7 @@ export WINEDEBUG=${WINEDEBUG:--all}
 ensure_packages() {
     local wanted=(cmake ninja-build mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
                   wine wine64 wine32:i386 xvfb x11-xserver-utils googletest fonts-liberation
-                  imagemagick x11-utils wixl msitools faketime)
+                  imagemagick x11-utils wixl msitools faketime python3)
     local missing=()
     for package in "${wanted[@]}"; do
         dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" \
