@@ -19,10 +19,13 @@ int32_t MonitorCount = 1;
 bool FirstMouseMove = true;
 int32_t LastMouseX = 0;
 int32_t LastMouseY = 0;
-bool DisplaysOff = false;  // until a notification says they are
-bool KeepingOverDesktop = false;
 
 namespace {
+
+bool DisplaysOff = false;  // until a notification says they are
+// Set once the drops are laid out, from when the window keeps itself over
+// the whole desktop; cleared while it moves itself.
+bool KeepingOverDesktop = false;
 
 // Only a movement that changes both coordinates ends the saver: the first
 // position is merely recorded, and so is a slide along one axis, which a

@@ -29,11 +29,6 @@ extern int32_t LastMouseY;
 
 // The pace of the rain: one tick every 50 ms, while the displays are on.
 constexpr UINT TickInterval = 50;
-extern bool DisplaysOff;
-
-// Set once the drops are laid out, from when the window keeps itself over
-// the whole desktop; cleared while it moves itself.
-extern bool KeepingOverDesktop;
 
 // Replaces the drops with Quantity drops for each area, each with its own
 // jittered speed; false, with no drops left, when there is no memory for
