@@ -8,6 +8,7 @@ namespace {
 
 using RegisterNotification = HPOWERNOTIFY(WINAPI*)(HANDLE, LPCGUID, DWORD);
 using UnregisterNotification = BOOL(WINAPI*)(HPOWERNOTIFY);
+using PreciseTime = void(WINAPI*)(LPFILETIME);
 
 // GUID_SESSION_DISPLAY_STATUS, Windows 8 and later: off, on or dimmed, for
 // the displays of the session the saver draws in. The console's state
@@ -43,15 +44,24 @@ DisplayState DisplayStateOf(const POWERBROADCAST_SETTING* setting)
     return DisplayState::Unknown;
 }
 
+// Nothing says what Windows 7 does when asked for a setting it does not
+// know, so the system decides: GetSystemTimePreciseAsFileTime came with
+// Windows 8, as the session's display status did.
+const GUID& DisplayStateSetting(HMODULE kernel32)
+{
+    if (LookUp<PreciseTime>(kernel32, "GetSystemTimePreciseAsFileTime") != nullptr)
+        return SessionDisplayStatus;
+    return MonitorPowerOn;
+}
+
 void RegisterForDisplayState(HWND window)
 {
     const auto registerFor = LookUp<RegisterNotification>(GetModuleHandleA("user32.dll"),
                                                           "RegisterPowerSettingNotification");
     if (registerFor == nullptr)
         return;  // before Vista: the saver cannot tell, and never rests
-    Registration = registerFor(window, &SessionDisplayStatus, DEVICE_NOTIFY_WINDOW_HANDLE);
-    if (Registration == nullptr)  // before Windows 8
-        Registration = registerFor(window, &MonitorPowerOn, DEVICE_NOTIFY_WINDOW_HANDLE);
+    const GUID& setting = DisplayStateSetting(GetModuleHandleA("kernel32.dll"));
+    Registration = registerFor(window, &setting, DEVICE_NOTIFY_WINDOW_HANDLE);
 }
 
 void UnregisterForDisplayState()

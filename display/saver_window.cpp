@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <cstdlib>
+#include <cstring>
 
 #include "display/desktop.h"
 #include "display/display_power.h"
@@ -23,9 +24,11 @@ int32_t LastMouseY = 0;
 namespace {
 
 bool DisplaysOff = false;  // until a notification says they are
-// Set once the drops are laid out, from when the window keeps itself over
-// the whole desktop; cleared while it moves itself.
+// Set once the drops are laid out: from then on the window keeps itself
+// over the whole desktop, and ends when it is hidden.
 bool KeepingOverDesktop = false;
+// Another program moved, sized or lowered the window since the last tick.
+bool Displaced = false;
 
 // Only a movement that changes both coordinates ends the saver: the first
 // position is merely recorded, and so is a slide along one axis, which a
@@ -52,41 +55,96 @@ void ReleaseDrops()
     AreaCount = 0;
 }
 
-// The desktop changed under the saver: another resolution or scale, a
-// monitor plugged in or gone. It covers the desktop as it is now, black, and
-// lays the drops out afresh over the monitors there are now.
-void FollowDesktop(HWND window)
+bool CoversDesktop(HWND window)
 {
-    KeepingOverDesktop = false;  // until the drops are laid out again
+    RECT box = {};
+    GetWindowRect(window, &box);
+    const RECT desktop = VirtualScreen();
+    const bool onTop = (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    return EqualRect(&box, &desktop) && onTop;
+}
+
+// Puts the window over the whole desktop as it is now, top-most and black.
+void CoverDesktop(HWND window)
+{
     // From here on the window keeps the rectangle given to it: the system
     // would put a maximised one back onto one monitor, and Wine leaves it
     // at its old size.
-    if (IsZoomed(window) || IsIconic(window))
+    if (IsZoomed(window))
         ShowWindow(window, SW_SHOWNOACTIVATE);
     const RECT desktop = VirtualScreen();
     SetWindowPos(window, HWND_TOPMOST, desktop.left, desktop.top, desktop.right - desktop.left,
                  desktop.bottom - desktop.top, SWP_NOACTIVATE);
     InvalidateRect(window, nullptr, TRUE);
-    // The system may move the pointer as a monitor goes; that is no input.
+    // The pointer's place in the window moved with it, and the system sends
+    // a mouse move for that, or moves the pointer as a monitor goes: no input.
     FirstMouseMove = true;
+}
+
+// The rain of the monitors the window covers now.
+int32_t ReadRainAreas(HWND window, RainArea* areas)
+{
+    RECT client = {};
+    GetClientRect(window, &client);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    const PixelBox onDesktop = {client.left, client.top, client.right, client.bottom};
+    Monitor monitors[MaxRainAreas];
+    int32_t monitorCount = ReadMonitors(window, monitors);
+    if (monitorCount == 0) {
+        // The system reports no monitor: the window stands for one.
+        monitors[0] = {onDesktop, WindowDpi(window)};
+        monitorCount = 1;
+    }
+    return LayOutRain(monitors, monitorCount, onDesktop, CharHeight, areas);
+}
+
+// The desktop changed under the saver: another resolution or scale, a
+// monitor plugged in or gone. It covers the desktop as it is now and lays
+// the drops out afresh over the monitors there are now.
+void FollowDesktop(HWND window)
+{
+    CoverDesktop(window);
     if (!LayOutDrops(window))
         DestroyWindow(window);  // no memory: end as a start without it would
 }
 
-// Whoever moves or sizes the window while it runs, it goes straight back
-// over the whole desktop: Windows moves windows off a monitor that sleeps,
-// as if it were unplugged, and back later in its own order, without a
-// display change.
-void KeepOverDesktop(HWND window)
+// Hidden or minimised by another program, the saver would go on unseen and
+// still stop every later start as a running saver. It ends, as it does when
+// another window takes over: on Windows, hiding or minimising the foreground
+// window activates another anyway, and showing itself again would fight
+// whoever hid it. Moved, sized or lowered, it goes back over the desktop at
+// the next tick, so one that keeps being moved wins at most once a tick.
+void WatchPlacement(HWND window)
 {
-    if (!KeepingOverDesktop || !IsWindowVisible(window))
-        return;  // starting, moving itself, or being destroyed
-    RECT box = {};
-    GetWindowRect(window, &box);
-    const RECT desktop = VirtualScreen();
-    const bool onTop = (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-    if (!EqualRect(&box, &desktop) || !onTop)
-        FollowDesktop(window);
+    if (!KeepingOverDesktop)
+        return;  // starting, or laying the drops out afresh
+    if (!IsWindowVisible(window) || IsIconic(window)) {
+        // Posted, not sent: DestroyWindow hides the window first too, and a
+        // close posted to a window already destroyed is never delivered.
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        return;
+    }
+    if (!CoversDesktop(window)) {
+        Displaced = true;
+        FirstMouseMove = true;  // the pointer's place in the window moved
+    }
+}
+
+// Windows moves windows off a monitor that sleeps, as if it were unplugged,
+// and back later in its own order, without a display change. The drops fall
+// on from where they were unless the monitors are no longer those they were
+// laid out for.
+void TakeDesktopBack(HWND window)
+{
+    if (!CoversDesktop(window)) {
+        CoverDesktop(window);
+        RainArea areas[MaxRainAreas];
+        const int32_t count = ReadRainAreas(window, areas);
+        const bool same = count == AreaCount && memcmp(areas, Areas, sizeof(RainArea) * count) == 0;
+        if (!same && !CreateDrops(areas, count))
+            DestroyWindow(window);
+    }
+    Displaced = false;  // covering it moved the window itself
 }
 
 // Only displays that are off rest the saver: a dimmed one still shows the
@@ -131,20 +189,9 @@ bool CreateDrops(const RainArea* areas, int32_t areaCount)
 
 bool LayOutDrops(HWND window)
 {
-    RECT client = {};
-    GetClientRect(window, &client);
-    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
-    const PixelBox onDesktop = {client.left, client.top, client.right, client.bottom};
-    Monitor monitors[MaxRainAreas];
-    int32_t monitorCount = ReadMonitors(window, monitors);
-    if (monitorCount == 0) {
-        // The system reports no monitor: the window stands for one.
-        monitors[0] = {onDesktop, WindowDpi(window)};
-        monitorCount = 1;
-    }
     RainArea areas[MaxRainAreas];
-    const int32_t areaCount = LayOutRain(monitors, monitorCount, onDesktop, CharHeight, areas);
-    KeepingOverDesktop = CreateDrops(areas, areaCount);
+    const int32_t count = ReadRainAreas(window, areas);
+    KeepingOverDesktop = CreateDrops(areas, count);
     return KeepingOverDesktop;
 }
 
@@ -204,6 +251,7 @@ void CloseSaver(HWND window)
     UnregisterForDisplayState();
     DisplaysOff = false;
     KeepingOverDesktop = false;
+    Displaced = false;
     ReleaseDrops();
     ShowCursor(TRUE);
     PostQuitMessage(0);
@@ -230,7 +278,7 @@ LRESULT CALLBACK SaverWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         FollowDesktop(window);
         return 0;
     case WM_WINDOWPOSCHANGED:
-        KeepOverDesktop(window);
+        WatchPlacement(window);
         break;  // the default sends WM_SIZE and WM_MOVE
     case WM_POWERBROADCAST: {
         if (wParam != PBT_POWERSETTINGCHANGE)
@@ -256,6 +304,8 @@ LRESULT CALLBACK SaverWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
             SendMessageA(window, WM_CLOSE, 0, 0);
         return 0;
     case WM_TIMER:
+        if (Displaced)
+            TakeDesktopBack(window);
         InvalidateRect(window, nullptr, FALSE);
         return 0;
     case WM_MOUSEMOVE:

@@ -4,12 +4,10 @@
 
 #include "launch/command_line.h"
 #include "launch/saver_main.h"
-#include "platform/system_library.h"
 
 // The tail is cut from the process command line by our own rule rather than
 // taken from lpCmdLine, whose quoting rules differ between runtimes.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
-    RestrictDllSearch();
     return SaverMain(instance, CommandTail(GetCommandLineA()));
 }

@@ -8,6 +8,7 @@
 #include "display/saver_window.h"
 #include "launch/command_line.h"
 #include "launch/window_identity.h"
+#include "platform/system_library.h"
 #include "platform/random.h"
 #include "settings/options_dialog.h"
 #include "settings/settings.h"
@@ -17,13 +18,6 @@ HWND ParentWindow = nullptr;
 bool PreviewMode = false;
 
 namespace {
-
-// The host passes handles as 32-bit decimal numbers; a 64-bit process
-// sign-extends them, as Windows does for its own handles.
-HWND WindowFromNumber(int32_t number)
-{
-    return reinterpret_cast<HWND>(static_cast<intptr_t>(number));
-}
 
 bool RegisterSaverClass(HINSTANCE instance)
 {
@@ -62,6 +56,17 @@ HWND StartFullScreen(HINSTANCE instance)
 }
 
 }  // namespace
+
+HWND WindowFromNumber(int32_t number)
+{
+    // A 64-bit process sign-extends the 32-bit number, as Windows does for
+    // its own handles.
+    HWND window = reinterpret_cast<HWND>(static_cast<intptr_t>(number));
+    // HWND_MESSAGE (-3) names no window, whatever IsWindow says of it: a
+    // preview child of it would be a message-only window nobody ever
+    // destroys, and a message box owned by it shows nothing and waits forever.
+    return window != HWND_MESSAGE && IsWindow(window) ? window : nullptr;
+}
 
 HWND CreateFullScreenWindow(HINSTANCE instance, const char* className)
 {
@@ -118,6 +123,7 @@ int RunMessageLoop(MessageFetch fetchMessage)
 
 int SaverMain(HINSTANCE instance, const char* commandTail)
 {
+    RestrictDllSearch();
     if (FindWindowA(SaverClassName, SaverTitle) != nullptr)
         return 0;  // a full-screen saver is already running
 

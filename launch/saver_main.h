@@ -3,13 +3,20 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 // The handle from the command line: owner of the password message and the
 // options dialog, the pane to draw into in preview mode; 0 when none.
 extern HWND ParentWindow;
 extern bool PreviewMode;
 
-// Returns the process exit status, 0 in every mode.
+// Returns the process exit status, 0 in every mode. Before anything else,
+// DLLs come from the system folder only.
 int SaverMain(HINSTANCE instance, const char* commandTail);
+
+// The window a handle from the command line names: null for 0 and for a
+// number that names no window, which then owns nothing.
+HWND WindowFromNumber(int32_t number);
 
 // The full-screen window, black and top-most, of a registered class whose
 // window procedure is SaverWndProc: maximised on a desktop of one monitor,

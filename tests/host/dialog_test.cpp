@@ -46,7 +46,7 @@ TEST(OptionsDialog, ShowsItsLayoutAndTheSettingsAndStoresOnlyValidInput)
         else
             StoreSettings(before);
         const ScreenDpi scale(dpi);
-        Process saver(dpi == 144 ? "/c" : "/c:" + HandleText(owner));
+        Process saver(dpi == 144 ? "/c -3" : "/c:" + HandleText(owner));  // -3: HWND_MESSAGE, no window
         HWND dialog = saver.WaitForWindow("#32770", Caption);
         ASSERT_TRUE(dialog && GetWindow(dialog, GW_OWNER) == (dpi == 144 ? nullptr : owner));
         const LONG style = WS_CAPTION | DS_MODALFRAME | DS_CENTER | DS_3DLOOK | DS_SETFONT;

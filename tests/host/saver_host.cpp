@@ -1,23 +1,5 @@
 #include "saver_host.h"
 
-// Windows looks in a program's own folder first for a DLL that is not on its
-// known-DLL list; Wine does so only when told to.
-struct PlantedDlls : testing::Environment {
-    void SetUp() override
-    {
-        CreateDirectoryA(PathBeside("planted").c_str(), nullptr);
-        CopyFileA(PathBeside("Cadrel.scr").c_str(), PathBeside(PlantedSaver).c_str(), FALSE);
-        for (const char* name : {"shcore.dll", "uxtheme.dll", "dwmapi.dll"})
-            CopyFileA(PathBeside("planted_marker.dll").c_str(), PathBeside(std::string("planted\\") + name).c_str(), FALSE);
-        DeleteFileA("planted-dll-loaded");
-        SetEnvironmentVariableA("WINEDLLOVERRIDES", "shcore,uxtheme,dwmapi=n,b");
-    }
-    void TearDown() override
-    {
-        EXPECT_EQ(GetFileAttributesA("planted-dll-loaded"), INVALID_FILE_ATTRIBUTES) << "a planted DLL loaded";
-    }
-};
-
 // "cadrel_host_tests --pane WIDTH HEIGHT" is a host's preview pane at (500,
 // 100), until WM_CLOSE. It is DPI aware like a host: Wine tells
 // other processes a window's DPI only when it is system DPI aware.
@@ -32,7 +14,6 @@ int main(int argc, char** argv)
         return 0;
     }
     testing::InitGoogleTest(&argc, argv);
-    testing::AddGlobalTestEnvironment(new PlantedDlls);
     return RUN_ALL_TESTS();
 }
 

@@ -17,15 +17,11 @@ constexpr uint32_t HeadRgb = 0x00FF00, TrailRgb = 0x46733C;  // as pixels read, 
 // A file in this program's folder, or the full path given.
 std::string PathBeside(const std::string& name);
 
-// Every test starts the saver from a folder where DLLs named like system ones
-// lie beside it, as they may in a Downloads folder; none of them may load.
-constexpr char PlantedSaver[] = "planted\\Cadrel.scr";
-
 // A program beside this one, started as "<quoted path> <tail>" the way the
 // host starts the saver, and ended with this object, so no saver outlives
 // its test.
 struct Process {
-    explicit Process(const std::string& tail, const char* program = PlantedSaver);
+    explicit Process(const std::string& tail, const char* program = "Cadrel.scr");
     ~Process();
     DWORD WaitForExit(DWORD ms);  // the exit status, or STILL_ACTIVE
     // A visible top-level window of it with the class and title (null: any).

@@ -1,15 +1,11 @@
 // What a start makes of whatever was left in the registry key.
 #include <gtest/gtest.h>
 
-#include <random>
-
 #include "settings/settings.h"
 #include "settings/settings_store.h"
 #include "settings_registry.h"
 
-// A start repairs the key by the rule; and whatever bytes of whatever type
-// the four values hold, it leaves values that load back into the same
-// valid settings.
+// A start repairs the key by the rule, whatever type the four values have.
 TEST(SettingsStore, AStartRepairsTheKeyAndLeavesValidSettings)
 {
     using Value = std::pair<DWORD, std::string>;  // type 0: missing
@@ -44,28 +40,6 @@ TEST(SettingsStore, AStartRepairsTheKeyAndLeavesValidSettings)
         OnlyNumbers = false;
         BootstrapSettings();
         EXPECT_EQ(StoredSettings(), c.after) << "case " << run / 2 << (run % 2 ? ", a NUL after" : "");
-    }
-    const DWORD types[] = {REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ, REG_DWORD, REG_BINARY, REG_NONE};
-    const char alphabet[] = " \t\r+-0123456789x\0\xff";
-    std::mt19937 random(20261206);
-    for (int round = 0; round < 1000; ++round) {
-        DeleteSettingsKey();
-        for (const char* name : SettingNames) {
-            std::string bytes(random() % 17, '\0');
-            for (char& byte : bytes)
-                byte = random() % 2 ? alphabet[random() % (sizeof alphabet - 1)] : char(random());
-            if (random() % 8 != 0)  // else missing
-                WriteSetting(name, types[random() % 6], bytes, random() % 2);
-        }
-        BootstrapSettings();
-        const std::vector<int32_t> started = {CharHeight, Speed, Quantity, OnlyNumbers};
-        CharHeight = 0;
-        Speed = 0;
-        Quantity = 0;
-        ASSERT_TRUE(LoadSettings()) << "round " << round;
-        ASSERT_EQ(std::vector<int32_t>({CharHeight, Speed, Quantity, OnlyNumbers}), started);
-        ASSERT_TRUE(CharHeight >= 15 && CharHeight <= 24 && Speed >= 1 && Speed <= 5
-                    && Quantity >= 1 && Quantity <= 100) << "round " << round;
     }
     DeleteSettingsKey();
 }
