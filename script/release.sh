@@ -25,7 +25,7 @@ fail() {
 # Stops with a clear message unless the certificate, when one is named,
 # opens with its password; says so in one line when nothing will be signed.
 check_signing() {
-    local cert=${CADREL_SIGNING_CERT:-} option
+    local cert=${CADREL_SIGNING_CERT:-} option password=(-passin fd:3)
     [ -z "${SIGNING_CHECKED:-}" ] || return 0  # once, whoever asks first
     SIGNING_CHECKED=1
     if [ -z "$cert" ]; then
@@ -34,22 +34,17 @@ check_signing() {
         return 0
     fi
     [ -r "$cert" ] || fail "cannot read the signing certificate $cert"
+    # Neither tool reads an empty password from a descriptor; it gives
+    # nothing away on the command line.
+    [ -n "${CADREL_SIGNING_PASSWORD:-}" ] || password=(-passin pass:)
     # Certificates that Windows exports are often encrypted the old way,
     # which OpenSSL 3 reads only with its legacy algorithms.
     for option in "" -legacy; do
-        # shellcheck disable=SC2086 # no option is no word
-        openssl pkcs12 $option -in "$cert" -noout $(password_option -passin "fd:3" "pass:") \
+        openssl pkcs12 ${option:+"$option"} -in "$cert" -noout "${password[@]}" \
             3< <(printf %s "${CADREL_SIGNING_PASSWORD:-}") 2>/dev/null && return 0
     done
     fail "cannot open the signing certificate $cert: the password in CADREL_SIGNING_PASSWORD is" \
         "wrong, or it is not a PKCS#12 (.pfx) file"
-}
-
-# password_option OPTION FROM-FD-3 EMPTY: how a tool takes the password, on
-# descriptor 3, or as the empty one, which gives nothing away and which
-# neither tool reads from a descriptor.
-password_option() {
-    if [ -n "${CADREL_SIGNING_PASSWORD:-}" ]; then echo "$1 $2"; else echo "$1 $3"; fi
 }
 
 # sign_file FILE TIME: FILE signed in place with SHA-256 and the program's
