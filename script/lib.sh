@@ -2,7 +2,9 @@
 # and Wine need, builds both targets, and runs one headless Wine session.
 # Sourced, not run.
 
-ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# Found without starting a program, which would get script/package's
+# signing secrets before script/release.sh keeps them in the shell.
+ROOT=$(cd "${BASH_SOURCE[0]%/*}/.." && pwd)
 WINE32=/usr/lib/wine/wine
 WINE64=/usr/lib/wine/wine64
 export WINEDEBUG=${WINEDEBUG:--all}
@@ -12,7 +14,7 @@ ensure_packages() {
     local wanted=(cmake ninja-build mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
                   wine wine64 wine32:i386 xvfb x11-xserver-utils googletest fonts-liberation
                   imagemagick x11-utils wixl msitools faketime python3 osslsigncode openssl
-                  unzip file)
+                  unzip file ca-certificates opensc libengine-pkcs11-openssl softhsm2 strace)
     local missing=()
     for package in "${wanted[@]}"; do
         dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" \

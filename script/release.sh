@@ -1,63 +1,151 @@
 # Shared by script/package and the release test: signs the built savers and
-# packages when a certificate is given, and writes and checks the release a
-# Windows user downloads. Sourced after lib.sh, not run.
+# packages when a key is named, and writes and checks the release a Windows
+# user downloads. Sourced after lib.sh, not run.
 #
-# CADREL_SIGNING_CERT     a PKCS#12 (.pfx) file with the code-signing
-#                         certificate and its key; unset: nothing is signed
-# CADREL_SIGNING_PASSWORD its password, which may be empty
-# CADREL_TIMESTAMP_URL    an RFC 3161 time-stamping service, so that the
-#                         signatures outlive the certificate; unset: they are
-#                         made at the release's own time, and the same inputs
-#                         give the same bytes
-# Neither the certificate nor its password is copied anywhere; the password
-# reaches the tools on a file descriptor, never on a command line, which
-# other users of the machine could read.
+# A key in a PKCS#12 file:
+# CADREL_SIGNING_CERT          the .pfx: the code-signing certificate, its key
+#                              and the certificates up to its root
+# CADREL_SIGNING_PASSWORD      its password, which may be empty
+# or a key on a token or with a signing service, through its PKCS#11 library:
+# CADREL_SIGNING_PKCS11_MODULE the library
+# CADREL_SIGNING_KEY           the private key, as a pkcs11: URI (RFC 7512)
+# CADREL_SIGNING_CHAIN         one PEM file: the code-signing certificate, then
+#                              the certificates up to its root
+# CADREL_SIGNING_PIN           the token's user PIN
+# Neither named: nothing is signed; both: an error.
+# CADREL_TIMESTAMP_URL         an RFC 3161 time-stamping service, so that the
+#                              signatures outlive the certificate; unset: they
+#                              are made at the release's own time, and the
+#                              same inputs give the same bytes
+# CADREL_TIMESTAMP_CA          the roots its time-stamps must hold against;
+#                              unset: the system's
+# The password and the PIN reach the tools on a file descriptor, never on a
+# command line or in an environment, which other users of the machine and
+# every program started could read; nothing of the key is copied anywhere.
+#
+# osslsigncode finds OpenSSL's PKCS#11 engine (libengine-pkcs11-openssl) by
+# its id, Debian 12's own 2.5 as well as 2.9 from its backports. Named by its
+# file instead (-pkcs11engine), the engine fails to load in 2.5 ("Failed to
+# set 'dynamic' engine"), so it is never named.
 
-# Kept in this shell: none of the programs a release starts needs the
-# password in its environment.
-export -n CADREL_SIGNING_PASSWORD
+# Kept in this shell: no program a release starts needs them in its environment.
+export -n CADREL_SIGNING_PASSWORD CADREL_SIGNING_PIN
+unset SIGNING  # set by check_signing alone
+
+SYSTEM_ROOTS=/etc/ssl/certs/ca-certificates.crt
 
 fail() {
     echo "package: $*" >&2
     exit 1
 }
 
-# Stops with a clear message unless the certificate, when one is named,
-# opens with its password; says so in one line when nothing will be signed.
+# Stops with a clear message unless the key named, if any, can sign: the
+# .pfx opens with its password, or the token's library loads; and its
+# certificates run up to a root. Says so in one line when nothing will be
+# signed. Sets SIGNING to pfx, token or nothing.
 check_signing() {
-    local cert=${CADREL_SIGNING_CERT:-} option password=(-passin fd:3)
-    [ -z "${SIGNING_CHECKED:-}" ] || return 0  # once, whoever asks first
-    SIGNING_CHECKED=1
-    if [ -z "$cert" ]; then
-        echo "Unsigned: CADREL_SIGNING_CERT names no certificate, so neither the savers nor the" \
-            "packages are signed." >&2
+    local token=${CADREL_SIGNING_PKCS11_MODULE:-}${CADREL_SIGNING_KEY:-}${CADREL_SIGNING_CHAIN:-} name reason
+    [ -z "${SIGNING+set}" ] || return 0  # once, whoever asks first
+    SIGNING=
+    if [ -n "${CADREL_SIGNING_CERT:-}" ] && [ -n "$token" ]; then
+        fail "name one signing key: CADREL_SIGNING_CERT names a .pfx, and CADREL_SIGNING_PKCS11_MODULE," \
+            "CADREL_SIGNING_KEY or CADREL_SIGNING_CHAIN a key on a token"
+    elif [ -n "${CADREL_SIGNING_CERT:-}" ]; then
+        SIGNING=pfx
+        [ -r "$CADREL_SIGNING_CERT" ] || fail "cannot read the signing certificate $CADREL_SIGNING_CERT"
+        # Certificates that Windows exports are often encrypted the old way,
+        # which OpenSSL 3 reads only with its legacy algorithms.
+        PFX_OPTION=
+        pkcs12 -noout || PFX_OPTION=-legacy
+        pkcs12 -noout || fail "cannot open the signing certificate $CADREL_SIGNING_CERT: the password in" \
+            "CADREL_SIGNING_PASSWORD is wrong, or it is not a PKCS#12 (.pfx) file"
+    elif [ -n "$token" ]; then
+        SIGNING=token
+        for name in CADREL_SIGNING_PKCS11_MODULE CADREL_SIGNING_KEY CADREL_SIGNING_CHAIN; do
+            [ -n "${!name:-}" ] || fail "a key on a token needs CADREL_SIGNING_PKCS11_MODULE," \
+                "CADREL_SIGNING_KEY and CADREL_SIGNING_CHAIN, and $name is not set"
+        done
+        # A PIN in the key's URI would reach osslsigncode's command line.
+        [[ $CADREL_SIGNING_KEY == pkcs11:* && $CADREL_SIGNING_KEY != *pin-value=* ]] ||
+            fail "CADREL_SIGNING_KEY is not a pkcs11: URI without a PIN (the PIN goes in CADREL_SIGNING_PIN)"
+        pkcs11-tool --module "$CADREL_SIGNING_PKCS11_MODULE" --show-info >/dev/null 2>&1 ||
+            fail "cannot load the PKCS#11 library $CADREL_SIGNING_PKCS11_MODULE"
+        [ -r "$CADREL_SIGNING_CHAIN" ] || fail "cannot read the certificate chain $CADREL_SIGNING_CHAIN"
+    else
+        echo "Unsigned: no signing key is named (CADREL_SIGNING_CERT, or CADREL_SIGNING_PKCS11_MODULE and" \
+            "the rest), so neither the savers nor the packages are signed." >&2
         return 0
     fi
-    [ -r "$cert" ] || fail "cannot read the signing certificate $cert"
-    # Neither tool reads an empty password from a descriptor; it gives
-    # nothing away on the command line.
-    [ -n "${CADREL_SIGNING_PASSWORD:-}" ] || password=(-passin pass:)
-    # Certificates that Windows exports are often encrypted the old way,
-    # which OpenSSL 3 reads only with its legacy algorithms.
-    for option in "" -legacy; do
-        openssl pkcs12 ${option:+"$option"} -in "$cert" -noout "${password[@]}" \
-            3< <(printf %s "${CADREL_SIGNING_PASSWORD:-}") 2>/dev/null && return 0
-    done
-    fail "cannot open the signing certificate $cert: the password in CADREL_SIGNING_PASSWORD is" \
-        "wrong, or it is not a PKCS#12 (.pfx) file"
+    reason=$(openssl verify -CAfile <(signing_chain) <(signing_chain) 2>&1) ||
+        fail "the signing certificate does not hold up to a root among its own: $(tr '\n' ' ' <<<"$reason")"
+}
+
+# pkcs12 OPTIONS...: openssl pkcs12 on the .pfx; quiet, as it fails when the
+# password is wrong.
+pkcs12() {
+    with_secret openssl pkcs12 ${PFX_OPTION:+"$PFX_OPTION"} -in "$CADREL_SIGNING_CERT" "$@" 2>/dev/null
+}
+
+# The certificates of the key, the code-signing one first, as PEM.
+signing_chain() {
+    if [ "$SIGNING" = pfx ]; then
+        pkcs12 -nokeys -clcerts && pkcs12 -nokeys -cacerts
+    else
+        cat "$CADREL_SIGNING_CHAIN"
+    fi
+}
+
+# with_secret openssl|osslsigncode ARGUMENTS...: the tool with the password
+# or the PIN on descriptor 3. Neither reads an empty one from a descriptor;
+# on the command line, an empty one gives nothing away.
+with_secret() {
+    local tool=$1 secret=${CADREL_SIGNING_PASSWORD:-} given=(-passin fd:3) empty=(-passin pass:)
+    shift
+    [ "$SIGNING" = token ] && secret=${CADREL_SIGNING_PIN:-}
+    [ "$tool" = osslsigncode ] && given=(-readpass /dev/fd/3) empty=(-pass "")
+    [ -n "$secret" ] || given=("${empty[@]}")
+    "$tool" "$@" "${given[@]}" 3< <(printf %s "$secret")
 }
 
 # sign_file FILE TIME: FILE signed in place with SHA-256 and the program's
 # name, at TIME (seconds since 1970) unless a time-stamping service is given.
+# Each file logs in to a token anew: after one wrong PIN, no other is tried,
+# as tokens lock after a few.
 sign_file() {
-    local file=$1 when=(-time "$2") password=(-readpass /dev/fd/3)
+    local file=$1 when=(-time "$2") key=(-pkcs12 "${CADREL_SIGNING_CERT:-}") log=$work/signing.log
     [ -n "${CADREL_TIMESTAMP_URL:-}" ] && when=(-ts "$CADREL_TIMESTAMP_URL")
-    [ -n "${CADREL_SIGNING_PASSWORD:-}" ] || password=(-pass "")
-    osslsigncode sign -pkcs12 "$CADREL_SIGNING_CERT" "${password[@]}" -h sha256 \
-        -n "The Cadrel Screen Saver" "${when[@]}" -in "$file" -out "$file.signed" \
-        3< <(printf %s "${CADREL_SIGNING_PASSWORD:-}") >/dev/null ||
-        fail "could not sign $(basename "$file")"
+    [ "$SIGNING" = token ] && key=(-pkcs11module "$CADREL_SIGNING_PKCS11_MODULE" -certs "$CADREL_SIGNING_CHAIN"
+        -key "$CADREL_SIGNING_KEY")
+    with_secret osslsigncode sign "${key[@]}" -h sha256 -n "The Cadrel Screen Saver" "${when[@]}" \
+        -in "$file" -out "$file.signed" >"$log" 2>&1 ||
+        fail "could not sign $(basename "$file"): $(signing_failure "$log")"
     mv "$file.signed" "$file"
+}
+
+# Why osslsigncode could not sign, from what it printed.
+signing_failure() {
+    case $(<"$1") in
+        *"PIN incorrect"*) echo "the PIN in CADREL_SIGNING_PIN is wrong" ;;
+        *"object not found"*) echo "CADREL_SIGNING_KEY names no key on the token: $CADREL_SIGNING_KEY" ;;
+        *"key values mismatch"*) echo "the first certificate in $CADREL_SIGNING_CHAIN is not the key's" ;;
+        *"timestamping failed"*) echo "the time-stamping service $CADREL_TIMESTAMP_URL gave no time-stamp" ;;
+        *) tr '\n' ' ' <"$1" ;;
+    esac
+}
+
+# expect_signed FILE: signed with the program's name, its signature holding
+# against the certificates it was made with, and its time-stamp, when one
+# was asked for, against the service's roots. verify says "Succeeded" even
+# when a time-stamp does not hold: its lines say what does.
+expect_signed() {
+    local file=${1#"$work/"} verified
+    verified=$(osslsigncode verify -CAfile "$work/chain.pem" -TSA-CAfile "${CADREL_TIMESTAMP_CA:-$SYSTEM_ROOTS}" \
+        -in "$1" 2>&1) || true
+    grep -qx $'\tText description: The Cadrel Screen Saver' <<<"$verified" &&
+        grep -qx "Signature verification: ok" <<<"$verified" ||
+        fail "$file is not signed as The Cadrel Screen Saver with a signature that holds against its certificates"
+    [ -z "${CADREL_TIMESTAMP_URL:-}" ] || grep -qx "Timestamp Server Signature verification: ok" <<<"$verified" ||
+        fail "$file carries no time-stamp that holds against ${CADREL_TIMESTAMP_CA:-$SYSTEM_ROOTS}"
 }
 
 # make_release SOURCES SCR32 SCR64 README VERSION TIME RELEASE: the release of
@@ -77,10 +165,11 @@ sign_file() {
 #   SHA256SUMS                      of the two packages and the zip
 make_release() (
     local sources=$1 scr32=$2 scr64=$3 readme=$4 version=$5 time=$6 release=$7
-    local work name=Cadrel-$5 stage check files msi_names=() arch msi bits
+    local work name=Cadrel-$5 stage check files msi_names=() arch msi bits file
     check_signing
     work=$(mktemp -d "${TMPDIR:-/tmp}/release-XXXXXX")
     trap 'rm -rf "$work"' EXIT
+    [ -z "$SIGNING" ] || signing_chain >"$work/chain.pem"
 
     stage=$work/stage/$name
     mkdir -p "$stage/32-bit" "$stage/64-bit"
@@ -90,7 +179,7 @@ make_release() (
     sed 's/$/\r/' "$sources/LICENSE" >"$stage/LICENSE.txt"
     files=(64-bit/Cadrel.scr 32-bit/Cadrel.scr README.txt LICENSE.txt)
     # Signed before anything holds them: the zip, its sums and the packages.
-    if [ -n "${CADREL_SIGNING_CERT:-}" ]; then
+    if [ -n "$SIGNING" ]; then
         sign_file "$stage/32-bit/Cadrel.scr" "$time"
         sign_file "$stage/64-bit/Cadrel.scr" "$time"
     fi
@@ -140,9 +229,17 @@ PYTHON
         build_msi "$arch" "$version" "$check/$name/$bits/Cadrel.scr" "$time" "$work/$msi" "$sources" ||
             fail "wixl could not build $msi"
         expect_package "$work/$msi" "$arch" "$bits"
-        [ -n "${CADREL_SIGNING_CERT:-}" ] && sign_file "$work/$msi" "$time"
+        [ -z "$SIGNING" ] || sign_file "$work/$msi" "$time"
         msi_names+=("$msi")
     done
+
+    # Every signature, from the files: both savers as the zip holds them (each
+    # package's cabinet holds the same bytes) and both packages.
+    if [ -n "$SIGNING" ]; then
+        for file in "$check/$name"/*/Cadrel.scr "${msi_names[@]/#/$work/}"; do
+            expect_signed "$file"
+        done
+    fi
 
     (cd "$work" && sha256sum "${msi_names[@]}" "$name.zip" >SHA256SUMS)
     rm -rf "$release"

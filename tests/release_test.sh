@@ -1,58 +1,103 @@
 #!/usr/bin/env bash
-# The release of the savers script/test built, with its own checks. Signed
-# with a throwaway certificate: the savers, in the zip and in the packages,
-# and the packages verify against its root, and a second release is the
-# same. Unsigned, it says so; with a wrong password it writes nothing.
+# The release of the savers script/test built, whose own checks then hold:
+# unsigned, and signed with throwaway keys in a .pfx and on a software token,
+# with and without time-stamps from a local service. The same key gives the
+# same bytes; no program started gets the password or the PIN on its command
+# line or in its environment, nor do the release and its log. Keys that
+# cannot sign and services that give no time-stamp stop it with a clear
+# message and no release folder.
 set -euo pipefail
 source "$(dirname "$0")/../script/lib.sh"
-source "$ROOT/script/release.sh"
 keys=$(mktemp -d "${TMPDIR:-/tmp}/release-test-XXXXXX")
-trap 'rm -rf "$keys"' EXIT
+trap 'kill ${service:-} 2>/dev/null || true; rm -rf "$keys"' EXIT
 failed() {
     echo "release test: $*" >&2
     exit 1
 }
+password=throwaway-password
+pin=throwaway-pin-4711
 
-openssl req -x509 -newkey rsa:2048 -nodes -keyout "$keys/root.key" -out "$keys/root.pem" -days 2 \
-    -subj "/CN=Throwaway Root" 2>/dev/null
-openssl req -newkey rsa:2048 -nodes -keyout "$keys/signer.key" -subj "/CN=Throwaway Signer" 2>/dev/null |
-    openssl x509 -req -CA "$keys/root.pem" -CAkey "$keys/root.key" -days 2 -out "$keys/signer.pem" \
-        -extfile <(printf 'keyUsage=digitalSignature\nextendedKeyUsage=codeSigning\n') 2>/dev/null
-openssl pkcs12 -export -inkey "$keys/signer.key" -in "$keys/signer.pem" -passout pass:throwaway \
+# certificate NAME [ISSUER] EXTENSIONS...: a throwaway key and certificate,
+# NAME.key and NAME.pem, issued by ISSUER's key, or by its own.
+certificate() {
+    openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Throwaway $1" -keyout "$keys/$1.key" \
+        -out "$keys/$1.pem" ${2:+-CA "$keys/$2.pem" -CAkey "$keys/$2.key"} "${@:3}" 2>/dev/null
+}
+certificate root ""
+certificate signer root -addext basicConstraints=CA:FALSE -addext extendedKeyUsage=codeSigning
+certificate time-stamp-root ""
+certificate time-stamps time-stamp-root -addext basicConstraints=CA:FALSE \
+    -addext extendedKeyUsage=critical,timeStamping
+cat "$keys/signer.pem" "$keys/root.pem" >"$keys/chain.pem"
+openssl pkcs12 -export -legacy -inkey "$keys/signer.key" -in "$keys/chain.pem" -passout "pass:$password" \
     -out "$keys/signer.pfx"
 
-# release FOLDER: the release into FOLDER, what it says into FOLDER.log.
+# The signer's key on a software token of the test's own.
+export SOFTHSM2_CONF=$keys/softhsm2.conf
+mkdir "$keys/tokens"
+echo "directories.tokendir = $keys/tokens" >"$SOFTHSM2_CONF"
+softhsm2-util --init-token --free --label cadrel --so-pin "$pin" --pin "$pin" >/dev/null
+softhsm2-util --import "$keys/signer.key" --token cadrel --label signer --id 0a --pin "$pin" >/dev/null
+
+python3 "$ROOT/tests/time_stamp_service.py" "$keys" >"$keys/port" 2>/dev/null &
+service=$!
+for _ in $(seq 100); do [ -s "$keys/port" ] && break; sleep 0.1; done
+stamps=http://127.0.0.1:$(cat "$keys/port")/
+export no_proxy=127.0.0.1  # OpenSSL's HTTP client would follow http_proxy
+
+# release FOLDER: the release into FOLDER, what it says into FOLDER.log, and
+# every program started, with its arguments and environment, into
+# FOLDER.trace. The first is the shell the secrets are given to, as a
+# maintainer starts script/package; no other may hold them.
 release() {
-    make_release "$ROOT" "$ROOT/build/win32/Cadrel.scr" "$ROOT/build/win64/Cadrel.scr" \
-        "$ROOT/build/win64/README.txt" "$(built_version "$ROOT/build/win64")" 1767225600 "$1" 2>"$1.log"
+    local status=0 secret
+    strace -f -qq --seccomp-bpf -e trace=execve -e signal=none -v -s 100000 -o "$1.trace" bash -c \
+        'set -euo pipefail; source "$1/script/lib.sh"; source "$1/script/release.sh"; make_release "${@:2}"' \
+        - "$ROOT" "$ROOT" "$ROOT/build/win32/Cadrel.scr" "$ROOT/build/win64/Cadrel.scr" \
+        "$ROOT/build/win64/README.txt" "$(built_version "$ROOT/build/win64")" 1767225600 "$1" 2>"$1.log" ||
+        status=$?
+    for secret in "${CADREL_SIGNING_PASSWORD:-}" "${CADREL_SIGNING_PIN:-}"; do
+        [ -z "$secret" ] || ! grep -rqsaF -- "$secret" <(sed 1d "$1.trace") "$1.log" "$1" ||
+            failed "$secret reached a program started, the release or its log: $1"
+    done
+    return $status
 }
 written() {
     release "$1" || failed "no release: $(cat "$1.log")"
 }
+# refused FOLDER MESSAGE: no release, for the reason it says.
+refused() {
+    ! release "$1" || failed "released $1"
+    grep -qF "$2" "$1.log" && [ ! -e "$1" ] || failed "$1, without '$2': $(cat "$1.log")"
+}
 
-export CADREL_SIGNING_CERT=$keys/signer.pfx CADREL_SIGNING_PASSWORD=throwaway
-written "$keys/signed"
-written "$keys/again"
-diff -r "$keys/signed" "$keys/again" >/dev/null || failed "two signed releases differ"
-unzip -q "$keys"/signed/*.zip -d "$keys/unpacked"
-for msi in "$keys"/signed/*.msi; do
-    msiextract -C "$keys/unpacked/$(basename "$msi")" "$msi" >/dev/null
-done
-mapfile -t signed < <(find "$keys/signed" "$keys/unpacked" -name '*.msi' -type f -o -name Cadrel.scr)
-[ ${#signed[@]} -eq 6 ] || failed "${#signed[@]} savers and packages, not 6: ${signed[*]}"
-for file in "${signed[@]}"; do
-    verified=$(osslsigncode verify -CAfile "$keys/root.pem" -in "$file" 2>&1) &&
-        grep -qx $'\tText description: The Cadrel Screen Saver' <<<"$verified" ||
-        failed "$file is not signed as The Cadrel Screen Saver by the throwaway certificate"
-done
-(cd "$keys/signed" && sha256sum --quiet --strict -c SHA256SUMS) || failed "the release's sums do not match"
-! grep -rqa throwaway "$keys/signed" "$keys/signed.log" || failed "the password reached the release or its log"
+export CADREL_SIGNING_CERT=$keys/signer.pfx CADREL_SIGNING_PASSWORD=$password
+written "$keys/pfx"
+CADREL_SIGNING_PASSWORD=wrong-password refused "$keys/wrong-password" \
+    "the password in CADREL_SIGNING_PASSWORD is wrong"
+CADREL_SIGNING_CHAIN=$keys/chain.pem refused "$keys/both" "name one signing key"
+unset CADREL_SIGNING_CERT CADREL_SIGNING_PASSWORD
 
-CADREL_SIGNING_PASSWORD=wrong release "$keys/refused" && failed "signed with a wrong password"
-grep -q "the password in CADREL_SIGNING_PASSWORD is wrong" "$keys/refused.log" && [ ! -e "$keys/refused" ] ||
-    failed "a wrong password: $(cat "$keys/refused.log")"
+export CADREL_SIGNING_PKCS11_MODULE=/usr/lib/softhsm/libsofthsm2.so CADREL_SIGNING_CHAIN=$keys/chain.pem \
+    CADREL_SIGNING_KEY="pkcs11:token=cadrel;object=signer;type=private" CADREL_SIGNING_PIN=$pin
+written "$keys/token"
+(cd "$keys/token" && sha256sum --quiet --strict -c SHA256SUMS) || failed "the sums of a signed release do not match"
+written "$keys/token-again"
+diff -r "$keys/token" "$keys/token-again" >/dev/null || failed "two releases signed on the token differ"
+CADREL_SIGNING_PIN=wrong-pin-0000 refused "$keys/wrong-pin" "the PIN in CADREL_SIGNING_PIN is wrong"
+CADREL_SIGNING_KEY="pkcs11:token=cadrel;object=none;type=private" refused "$keys/no-key" \
+    "CADREL_SIGNING_KEY names no key on the token"
+CADREL_SIGNING_CHAIN=$keys/signer.pem refused "$keys/no-root" "does not hold up to a root"
 
-unset CADREL_SIGNING_CERT
+export CADREL_TIMESTAMP_URL=$stamps CADREL_TIMESTAMP_CA=$keys/time-stamp-root.pem
+written "$keys/stamped"
+CADREL_TIMESTAMP_URL=${stamps}garbage refused "$keys/garbage" "the time-stamping service ${stamps}garbage gave no"
+CADREL_TIMESTAMP_CA=$keys/root.pem refused "$keys/untrusted" "carries no time-stamp that holds against"
+kill "$service"
+wait "$service" 2>/dev/null || true
+refused "$keys/stopped" "the time-stamping service $stamps gave no time-stamp"
+
+unset CADREL_SIGNING_PKCS11_MODULE CADREL_SIGNING_KEY CADREL_SIGNING_CHAIN CADREL_SIGNING_PIN
 written "$keys/unsigned"
 grep -q "^Unsigned: " "$keys/unsigned.log" || failed "an unsigned release does not say so"
 ! osslsigncode verify -CAfile "$keys/root.pem" -in "$keys"/unsigned/*-x64.msi >/dev/null 2>&1 ||
