@@ -238,6 +238,30 @@ REG
     echo "$layout $size" >"$WINEPREFIX/.layout"
 }
 
+# shoot_program BUILD PROGRAM PNG [ARGS...]: PROGRAM, from the folder BUILD,
+# started with ARGS in the running session and left for a few seconds, long
+# enough for Wine to start it and for the rain to fill the screen or the
+# banner to scroll well into the pane; then the whole X screen saved as PNG,
+# and the program closed as a user would (a close request to its windows),
+# so the pane host reports the saver's exit status. Says how it ended; the
+# session's end stops whatever remains.
+shoot_program() {
+    local build=$1 program=$2 png=$3 pid status=0
+    shift 3
+    (cd "$build" && wine_in_prefix "./$program" "$@") </dev/null >/dev/null 2>&1 &
+    pid=$!
+    sleep 6
+    import -window root "$png"
+    wine_in_prefix taskkill /im "$program" >/dev/null 2>&1 || true
+    for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    if kill -0 "$pid" 2>/dev/null; then
+        echo "$program did not end when asked to close."
+    else
+        wait "$pid" || status=$?
+        echo "$program ended with status $status."
+    fi
+}
+
 stop_wine_session() {
     [ -n "${WINEPREFIX:-}" ] && /usr/lib/wine/wineserver -k 2>/dev/null || true
     [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true

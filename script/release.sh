@@ -150,9 +150,9 @@ expect_signed() {
 
 # make_release SOURCES SCR32 SCR64 README VERSION TIME RELEASE: the release of
 # VERSION, from the two built savers, the read-me CMake wrote (CR LF, with
-# the version) and the sources' license and package description, made at
-# TIME (seconds since 1970), into the folder RELEASE, which it replaces only
-# once everything is written and checked:
+# the version) and the sources' license, changelog and package description,
+# made at TIME (seconds since 1970), into the folder RELEASE, which it
+# replaces only once everything is written and checked:
 #
 #   Cadrel-<version>-x64.msi        installs the 64-bit saver for every user
 #   Cadrel-<version>-x86.msi        installs the 32-bit saver for every user
@@ -163,6 +163,7 @@ expect_signed() {
 #     Cadrel-<version>/README.txt
 #     Cadrel-<version>/SHA256SUMS   (for sha256sum -c)
 #   SHA256SUMS                      of the two packages and the zip
+#   RELEASE-NOTES.md                the version's section of CHANGELOG.md
 make_release() (
     local sources=$1 scr32=$2 scr64=$3 readme=$4 version=$5 time=$6 release=$7
     local work name=Cadrel-$5 stage check files msi_names=() arch msi bits file
@@ -175,7 +176,12 @@ make_release() (
     mkdir -p "$stage/32-bit" "$stage/64-bit"
     cp "$scr32" "$stage/32-bit/Cadrel.scr"
     cp "$scr64" "$stage/64-bit/Cadrel.scr"
-    cp "$readme" "$stage/README.txt"
+    # Whether this release is signed, and by whom, where the read-me says.
+    local marker=%SIGNATURE% signature="not signed." text
+    [ -z "$SIGNING" ] || signature="signed by $(openssl x509 -in "$work/chain.pem" -noout -subject \
+        -nameopt multiline | sed -n 's/^ *commonName *= //p')."
+    text=$(<"$readme")
+    printf '%s\n' "${text//"$marker"/"$signature"}" >"$stage/README.txt"
     sed 's/$/\r/' "$sources/LICENSE" >"$stage/LICENSE.txt"
     files=(64-bit/Cadrel.scr 32-bit/Cadrel.scr README.txt LICENSE.txt)
     # Signed before anything holds them: the zip, its sums and the packages.
@@ -220,6 +226,8 @@ PYTHON
     readme=$check/$name/README.txt
     ! LC_ALL=C grep -qv $'\r$' "$readme" || fail "README.txt has lines without Windows line ends"
     grep -qF "The Cadrel Screen Saver $version" "$readme" || fail "README.txt does not show version $version"
+    grep -q '^This release is \(not signed\|signed by .\+\)\.' "$readme" ||
+        fail "README.txt does not say whether the release is signed"
 
     # --- the packages, checked from their own tables and cabinets
 
@@ -242,9 +250,13 @@ PYTHON
     fi
 
     (cd "$work" && sha256sum "${msi_names[@]}" "$name.zip" >SHA256SUMS)
+    # The version's notes, for the download page, as the changelog gives them.
+    awk -v heading="## [$version]" '/^## \[/ { on = index($0, heading) == 1 } on' "$sources/CHANGELOG.md" \
+        >"$work/RELEASE-NOTES.md"
+    grep -q '^- ' "$work/RELEASE-NOTES.md" || fail "CHANGELOG.md holds no notes for version $version"
     rm -rf "$release"
     mkdir -p "$release"
-    mv "$work/$name.zip" "${msi_names[@]/#/$work/}" "$work/SHA256SUMS" "$release/"
+    mv "$work/$name.zip" "${msi_names[@]/#/$work/}" "$work/SHA256SUMS" "$work/RELEASE-NOTES.md" "$release/"
 )
 
 # expect_image BITS PATTERN TRIPLE: the type `file` names and the version

@@ -1,7 +1,6 @@
 # An RFC 3161 time-stamping service for the release test, on 127.0.0.1 at a
-# free port, which it prints. openssl ts answers each request with the
-# certificate and key time-stamps.pem and time-stamps.key in the folder given;
-# at /garbage the answer is not a time-stamp.
+# free port, which it prints: openssl ts answers with time-stamps.pem and its
+# key from the folder given, and at /garbage with what is not a time-stamp.
 import http.server
 import pathlib
 import subprocess
@@ -11,8 +10,6 @@ folder = pathlib.Path(sys.argv[1])
 config = folder / "time-stamps.cnf"
 config.write_text(f"""[here]
 serial = {folder}/time-stamps.serial
-signer_cert = {folder}/time-stamps.pem
-signer_key = {folder}/time-stamps.key
 signer_digest = sha256
 default_policy = 1.2.3.4.1
 digests = sha256
@@ -25,6 +22,7 @@ class Service(http.server.BaseHTTPRequestHandler):
         reply = b"not a time-stamp"
         if self.path != "/garbage":
             reply = subprocess.run(["openssl", "ts", "-reply", "-config", config, "-section", "here",
+                                    "-signer", folder / "time-stamps.pem", "-inkey", folder / "time-stamps.key",
                                     "-queryfile", "/dev/stdin", "-out", "/dev/stdout"],
                                    input=query, capture_output=True).stdout
         self.send_response(200)
