@@ -166,7 +166,8 @@ expect_signed() {
 #   RELEASE-NOTES.md                the version's section of CHANGELOG.md
 make_release() (
     local sources=$1 scr32=$2 scr64=$3 readme=$4 version=$5 time=$6 release=$7
-    local work name=Cadrel-$5 stage check files msi_names=() arch msi bits file
+    local work name=Cadrel-$5 stage check files msi_names=() arch msi bits file text
+    local marker=%SIGNATURE% signature="not signed."
     check_signing
     work=$(mktemp -d "${TMPDIR:-/tmp}/release-XXXXXX")
     trap 'rm -rf "$work"' EXIT
@@ -177,7 +178,6 @@ make_release() (
     cp "$scr32" "$stage/32-bit/Cadrel.scr"
     cp "$scr64" "$stage/64-bit/Cadrel.scr"
     # Whether this release is signed, and by whom, where the read-me says.
-    local marker=%SIGNATURE% signature="not signed." text
     [ -z "$SIGNING" ] || signature="signed by $(openssl x509 -in "$work/chain.pem" -noout -subject \
         -nameopt multiline | sed -n 's/^ *commonName *= //p')."
     text=$(<"$readme")
