@@ -1,6 +1,6 @@
-# Shared by script/test, script/run and script/bench: installs what the build
-# and Wine need, builds both targets, and runs one headless Wine session.
-# Sourced, not run.
+# Shared by every script under script/ and by the release test: installs
+# what the build and Wine need, builds, runs headless Wine sessions, and
+# builds the Windows Installer packages. Sourced, not run.
 
 # Found without starting a program, which would get script/package's
 # signing secrets before script/release.sh keeps them in the shell.
@@ -9,22 +9,41 @@ WINE32=/usr/lib/wine/wine
 WINE64=/usr/lib/wine/wine64
 export WINEDEBUG=${WINEDEBUG:--all}
 
-# Installs, on Debian 12 as root, whatever of the tool chain is missing.
+# Installs, on Debian 12 or 13 as root, whatever of the tool chain is missing.
 ensure_packages() {
-    local wanted=(cmake ninja-build mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
-                  wine wine64 wine32:i386 xvfb x11-xserver-utils googletest fonts-liberation
-                  imagemagick x11-utils wixl msitools faketime python3 osslsigncode openssl
-                  unzip file ca-certificates opensc libengine-pkcs11-openssl softhsm2 strace)
-    local missing=()
-    for package in "${wanted[@]}"; do
-        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" \
-            || missing+=("$package")
+    with_retries apt_install cmake ninja-build mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix \
+        wine wine64 wine32:i386 xvfb xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils \
+        googletest fonts-liberation imagemagick x11-utils \
+        wixl msitools faketime python3 osslsigncode openssl unzip ca-certificates opensc \
+        libengine-pkcs11-openssl softhsm2 strace git python3-yaml
+}
+
+# apt_install PACKAGES...: those of them not installed yet, from Debian's
+# packages; a name ending in :i386 adds that architecture first.
+apt_install() {
+    local missing=() package
+    for package; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" || missing+=("$package")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
     echo "Installing: ${missing[*]}"
-    dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+    [[ " ${missing[*]}" != *:i386* ]] || dpkg --print-foreign-architectures | grep -qx i386 ||
+        dpkg --add-architecture i386
     apt-get update -qq
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+}
+
+# with_retries COMMAND...: COMMAND, tried up to three times, waiting longer
+# each time: a download from Debian's mirrors breaks now and then.
+with_retries() {
+    local attempt
+    for attempt in 1 2 3; do
+        "$@" && return 0
+        [ $attempt -lt 3 ] || break
+        echo "$1 failed; trying again in $((attempt * 15)) s." >&2
+        sleep $((attempt * 15))
+    done
+    return 1
 }
 
 build_all() {
@@ -130,7 +149,10 @@ wine_in_prefix() {
 #           tops aligned: below the smaller one lies a part of the desktop
 #           that no monitor shows.
 # A Wine virtual desktop always has one monitor, so two monitors run on the
-# X server itself, which reports each RandR monitor through Xinerama.
+# X server itself: Xorg with the dummy driver, one RandR output a monitor,
+# which Wine 8 and 10 both take as monitors. (Wine 10 places a monitor where
+# its display mode says, and only its XRandR driver gives a mode a place:
+# Xvfb, with one output, no longer gives two monitors side by side.)
 start_wine_session() {
     local dir=${SESSION_DIR:?SESSION_DIR names the session folder}
     local layout=${MONITORS:-1} size=${SCREEN_SIZE:-1024x768}
@@ -147,21 +169,43 @@ start_wine_session() {
             exit 1
             ;;
     esac
+    # The monitors as Windows would lay them out, the primary at (0,0), as
+    # left,top,right,bottom from the left: what a test checks the desktop by.
+    if [ "$layout" = 2-left ]; then
+        export MONITOR_BOXES="-$width,0,0,$height 0,0,$width,$height"
+    elif [ "$layout" != 1 ]; then
+        export MONITOR_BOXES="0,0,${first%x*},${first#*x} ${first%x*},0,$((${first%x*} + width)),$height"
+    fi
     export WINEPREFIX="$dir/wineprefix"
-    local displayfile="$dir/xvfb-display"
+    local displayfile="$dir/x-display"
     mkdir -p "$dir"
     rm -f "$displayfile"
-    # shellcheck disable=SC2086 # XVFB_ARGS are words
-    Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp -noreset ${XVFB_ARGS:-} \
-        3>"$displayfile" >/dev/null 2>&1 &
-    XVFB_PID=$!
+    if [ "$layout" = 1 ]; then
+        # shellcheck disable=SC2086 # XVFB_ARGS are words
+        Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp -noreset ${XVFB_ARGS:-} \
+            3>"$displayfile" >/dev/null 2>&1 &
+    else
+        write_xorg_conf "$dir/xorg.conf" "$screen" "$first" "$size"
+        # -noreset: the outputs set below stay when the last client leaves.
+        Xorg -config "$dir/xorg.conf" -logfile "$dir/xorg.log" -nolisten tcp -noreset -novtswitch \
+            -sharevts -displayfd 3 3>"$displayfile" >/dev/null 2>&1 &
+    fi
+    XSERVER_PID=$!
     trap stop_wine_session EXIT
     local tries=0
     while [ ! -s "$displayfile" ] && [ $tries -lt 100 ]; do sleep 0.1; tries=$((tries + 1)); done
     export DISPLAY=":$(cat "$displayfile")"
     if [ "$layout" != 1 ]; then
-        xrandr --setmonitor A "$(randr_geometry "$first")+0+0" screen >/dev/null
-        xrandr --setmonitor B "$(randr_geometry "$size")+${first%x*}+0" none >/dev/null
+        # The primary is RandR's primary output, which Wine puts at (0,0);
+        # for 2-left that is the right one. The dummy driver connects an
+        # output when it gets a mode, but says so only when asked anew, as
+        # xrandr --query does: Wine asks without a new probe.
+        local primary=(--primary) second=()
+        [ "$layout" = 2-left ] && primary=() second=(--primary)
+        xrandr --addmode DUMMY1 "$size"
+        xrandr --output DUMMY0 --mode "$first" --pos 0x0 "${primary[@]}" \
+            --output DUMMY1 --mode "$size" --pos "${first%x*}x0" "${second[@]}"
+        xrandr --query >/dev/null
     fi
 
     [ -f "$WINEPREFIX/.prepared" ] || prepare_prefix "$dir"
@@ -174,11 +218,47 @@ start_wine_session() {
         </dev/null >/dev/null 2>&1
 }
 
-# randr_geometry WIDTHxHEIGHT: as xrandr --setmonitor takes it, with sizes
-# in millimetres as of a 96-DPI screen (25.4 mm an inch).
-randr_geometry() {
-    local width=${1%x*} height=${1#*x}
-    echo "$width/$((width * 254 / 960))x$height/$((height * 254 / 960))"
+# write_xorg_conf FILE SCREEN SIZE... : an Xorg configuration for the dummy
+# driver, with video memory for a SCREEN (WIDTHxHEIGHT) framebuffer and a
+# 60 Hz mode named after each SIZE. Input comes only from the core devices
+# Xorg makes itself, which is all that Wine's mouse and keyboard calls need.
+write_xorg_conf() {
+    local file=$1 screen=$2 size modes=() lines=()
+    shift 2
+    for size; do
+        [[ " ${modes[*]} " == *" \"$size\" "* ]] && continue
+        modes+=("\"$size\"")
+        lines+=("    Modeline \"$size\" $(gtf "${size%x*}" "${size#*x}" 60 | sed -n 's/.*Modeline "[^"]*"//p')")
+    done
+    local memory=$((${screen%x*} * ${screen#*x} * 4 / 1024 + 1024))
+    cat >"$file" <<CONF
+Section "ServerFlags"
+    Option "AutoAddDevices" "false"
+    Option "AutoAddGPU" "false"
+    Option "DontVTSwitch" "true"
+EndSection
+Section "Device"
+    Identifier "dummy"
+    Driver "dummy"
+    VideoRam $memory
+EndSection
+Section "Monitor"
+    Identifier "monitor"
+    HorizSync 1.0-200.0
+    VertRefresh 1.0-200.0
+$(printf '%s\n' "${lines[@]}")
+EndSection
+Section "Screen"
+    Identifier "screen"
+    Device "dummy"
+    Monitor "monitor"
+    DefaultDepth 24
+    SubSection "Display"
+        Depth 24
+        Modes ${modes[*]}
+    EndSubSection
+EndSection
+CONF
 }
 
 prepare_prefix() {
@@ -202,7 +282,7 @@ REG
 # start on, so the server is stopped after writing them.
 set_desktop_layout() {
     local dir=$1 layout=$2 size=$3
-    [ "$(cat "$WINEPREFIX/.layout" 2>/dev/null)" = "$layout $size" ] && return 0
+    [ "$(cat "$WINEPREFIX/.layout" 2>/dev/null)" = "$layout $size xrandr" ] && return 0
     if [ "$layout" = 1 ]; then
         cat >"$dir/layout.reg" <<REG
 REGEDIT4
@@ -216,26 +296,24 @@ REGEDIT4
 [-HKEY_CURRENT_USER\Software\Wine\X11 Driver]
 REG
     else
-        # Monitors from Xinerama, not XRandR or XVidMode; windows placed by
-        # Wine, as no X window manager runs. "PrimaryMonitor" "1" makes the
-        # second monitor (B, the right one) the primary.
+        # Monitors from XRandR, as the X server lays them out; windows
+        # placed by Wine, as no X window manager runs.
         cat >"$dir/layout.reg" <<REG
 REGEDIT4
 
 [HKEY_CURRENT_USER\Software\Wine\Explorer]
 "Desktop"=-
 
+[-HKEY_CURRENT_USER\Software\Wine\X11 Driver]
+
 [HKEY_CURRENT_USER\Software\Wine\X11 Driver]
-"UseXRandR"="N"
-"UseXVidMode"="N"
 "Managed"="N"
-"PrimaryMonitor"=$([ "$layout" = 2-left ] && echo '"1"' || echo '-')
 REG
     fi
     wine_in_prefix regedit /S "Z:${dir//\//\\}\\layout.reg" >/dev/null 2>&1
     /usr/lib/wine/wineserver -k 2>/dev/null || true
     /usr/lib/wine/wineserver -w 2>/dev/null || true
-    echo "$layout $size" >"$WINEPREFIX/.layout"
+    echo "$layout $size xrandr" >"$WINEPREFIX/.layout"
 }
 
 # shoot_program BUILD PROGRAM PNG [ARGS...]: PROGRAM, from the folder BUILD,
@@ -264,6 +342,6 @@ shoot_program() {
 
 stop_wine_session() {
     [ -n "${WINEPREFIX:-}" ] && /usr/lib/wine/wineserver -k 2>/dev/null || true
-    [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true
+    [ -n "${XSERVER_PID:-}" ] && kill "$XSERVER_PID" 2>/dev/null || true
     wait 2>/dev/null || true
 }

@@ -220,8 +220,8 @@ PYTHON
     (cd "$check/$name" && sha256sum --quiet --strict -c SHA256SUMS) || fail "the sums in $name.zip do not match"
     [ "$(wc -l <"$check/$name/SHA256SUMS")" -eq ${#files[@]} ] || fail "SHA256SUMS does not cover every file"
 
-    expect_image 32-bit '^PE32 executable .*Intel 80386' i686-w64-mingw32
-    expect_image 64-bit '^PE32\+ executable .*x86-64' x86_64-w64-mingw32
+    expect_image 32-bit "14c 10b 2" i686-w64-mingw32
+    expect_image 64-bit "8664 20b 2" x86_64-w64-mingw32
 
     readme=$check/$name/README.txt
     ! LC_ALL=C grep -qv $'\r$' "$readme" || fail "README.txt has lines without Windows line ends"
@@ -259,13 +259,14 @@ PYTHON
     mv "$work/$name.zip" "${msi_names[@]/#/$work/}" "$work/SHA256SUMS" "$work/RELEASE-NOTES.md" "$release/"
 )
 
-# expect_image BITS PATTERN TRIPLE: the type `file` names and the version
-# resource, as the word size's own windres reads it back, of the saver of
-# BITS in the unpacked zip.
+# expect_image BITS HEADERS TRIPLE: the saver of BITS in the unpacked zip,
+# by its PE headers (pe_headers) and by its version resource, as the word
+# size's own windres reads it back.
 expect_image() {
-    local bits=$1 pattern=$2 triple=$3 scr=$check/$name/$1/Cadrel.scr resources
+    local bits=$1 headers=$2 triple=$3 scr=$check/$name/$1/Cadrel.scr resources
     local numbers="${version//./, }, 0"
-    [[ $(file -b "$scr") =~ $pattern ]] || fail "$bits/Cadrel.scr is not a $pattern image: $(file -b "$scr")"
+    [ "$(pe_headers "$scr")" = "$headers" ] ||
+        fail "$bits/Cadrel.scr is not a Windows GUI program for its word size: $(pe_headers "$scr")"
     resources=$("$triple-windres" -i "$scr" -O rc) || fail "$bits/Cadrel.scr: windres cannot read its resources"
     grep -qxF " FILEVERSION $numbers" <<<"$resources" &&
         grep -qxF " PRODUCTVERSION $numbers" <<<"$resources" &&
@@ -301,4 +302,16 @@ expect_package() {
     [ "$(find "$extract" -type f | wc -l)" -eq 1 ] &&
         cmp -s "$(find "$extract" -type f)" "$check/$name/$bits/Cadrel.scr" ||
         fail "$(basename "$msi") holds other files than the $bits Cadrel.scr"
+}
+
+# pe_headers FILE: a PE image's machine, optional header and subsystem, as
+# "14c 10b 2" (i386, PE32, GUI) or "8664 20b 2" (x86-64, PE32+, GUI); read
+# from the bytes, as file(1) words them differently in each Debian release.
+pe_headers() {
+    local header
+    header=$(od -An -tu4 -j60 -N4 "$1" 2>/dev/null)
+    [ "$(od -An -tx4 -j"${header:-0}" -N4 "$1" 2>/dev/null)" = " 00004550" ] || { echo "no PE image"; return; }
+    # shellcheck disable=SC2046 # three numbers
+    printf '%x %x %u\n' $(od -An -tu2 -j$((header + 4)) -N2 "$1") $(od -An -tu2 -j$((header + 24)) -N2 "$1") \
+        $(od -An -tu2 -j$((header + 92)) -N2 "$1")
 }

@@ -3,6 +3,26 @@
 
 constexpr char Caption[] = "Options - The Cadrel Screen Saver";
 
+// The dialog base units of the dialog's font, "MS Sans Serif" of 10 points at
+// the DPI, as the system derives them: the average width of the 52 Latin
+// letters, and the font's height. Wine 8 realizes the face with a TrueType
+// font that grows with the scale; Wine 10, like Windows, with a raster font
+// whose sizes stop short of it.
+static SIZE DialogBaseUnits(int dpi)
+{
+    HFONT font = CreateFontA(-MulDiv(10, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                             0, 0, 0, 0, "MS Sans Serif");
+    HDC dc = CreateCompatibleDC(nullptr);
+    SelectObject(dc, font);
+    TEXTMETRICA metrics = {};
+    GetTextMetricsA(dc, &metrics);
+    SIZE letters = {};
+    GetTextExtentPoint32A(dc, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &letters);
+    DeleteDC(dc);
+    DeleteObject(font);
+    return {(letters.cx / 26 + 1) / 2, metrics.tmHeight};
+}
+
 // At three scales, laid out in units of its font, it shows what is stored or
 // the defaults a start stores. The first refuses bad input with messages and
 // stores nothing on Cancel; the others store what they hold on Enter.
@@ -37,7 +57,6 @@ TEST(OptionsDialog, ShowsItsLayoutAndTheSettingsAndStoresOnlyValidInput)
     // Posted, since a message box it opens would block a sent one.
     auto click = [](HWND dialog, int id) { PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); };
     HWND owner = CreateWindowA("Static", "", 0, 0, 0, 9, 9, 0, 0, 0, 0);
-    LONG width = 0;  // at 96 DPI
     for (const auto& [dpi, before, after] : runs) {
         SCOPED_TRACE(std::to_string(dpi) + " DPI");
         const bool refusing = dpi == 96;
@@ -53,17 +72,15 @@ TEST(OptionsDialog, ShowsItsLayoutAndTheSettingsAndStoresOnlyValidInput)
         const LONG exStyle = WS_EX_TOPMOST | WS_EX_APPWINDOW | WS_EX_DLGMODALFRAME;
         EXPECT_EQ(GetWindowLongA(dialog, GWL_STYLE) & (style | WS_POPUP | WS_CHILD | WS_SYSMENU), style);
         EXPECT_EQ(GetWindowLongA(dialog, GWL_EXSTYLE) & exStyle, exStyle);
-        // Units to pixels by the client size, 137 x 85 units: another
-        // process cannot ask the dialog for its base units.
+        // 137 x 85 units, in those of its font at the screen's DPI.
+        const SIZE base = DialogBaseUnits(dpi);
         const RECT client = ClientArea(dialog);
-        const int baseX = MulDiv(client.right - client.left, 4, 137);
-        const int baseY = MulDiv(client.bottom - client.top, 8, 85);
-        width = refusing ? client.right - client.left : width;
-        EXPECT_NEAR(client.right - client.left, width * dpi / 96.0, width * dpi / 960.0);
+        EXPECT_EQ(client.right - client.left, MulDiv(137, base.cx, 4));
+        EXPECT_EQ(client.bottom - client.top, MulDiv(85, base.cy, 8));
         HWND control = GetWindow(dialog, GW_CHILD);
         for (const auto& c : controls) {
-            RECT at, units = {MulDiv(c.units.left, baseX, 4), MulDiv(c.units.top, baseY, 8),
-                              MulDiv(c.units.right, baseX, 4), MulDiv(c.units.bottom, baseY, 8)};
+            RECT at, units = {MulDiv(c.units.left, base.cx, 4), MulDiv(c.units.top, base.cy, 8),
+                              MulDiv(c.units.right, base.cx, 4), MulDiv(c.units.bottom, base.cy, 8)};
             GetWindowRect(control, &at);
             OffsetRect(&at, -client.left, -client.top);
             const LONG own = GetWindowLongA(control, GWL_STYLE) & (0xFFFF | WS_GROUP | WS_TABSTOP);

@@ -29,9 +29,13 @@ TEST(Preview, ScrollsTheBannerThroughThePaneAtItsScaleUntilThePaneGoes)
         ASSERT_EQ(steps.size(), 10u);
         const LONG first = MulDiv(137, dpi, 96);  // or a pixel more, the first glyph's bearing
         EXPECT_TRUE(steps[0].first == first || steps[0].first == first + 1) << steps[0].first;
+        // A busy machine may show two steps in one picture: the steps made are counted by where it is.
+        const LONG step = MulDiv(3, dpi, 96);
         for (size_t i = 1; i < steps.size(); ++i)
-            EXPECT_EQ(steps[i - 1].first - steps[i].first, MulDiv(3, dpi, 96)) << "step " << i;
-        EXPECT_NEAR((steps[9].second - steps[0].second) / 9.0, 150, 30) << "ms a step";
+            EXPECT_EQ((steps[i - 1].first - steps[i].first) % step, 0) << "step " << i;
+        const double made = double(steps[0].first - steps[9].first) / step;
+        const double ms = (steps[9].second - steps[0].second) / made;
+        EXPECT_TRUE(made >= 9 && ms > 140 && ms < 250) << made << " steps, " << ms << " ms a step";
         EXPECT_TRUE(box.top >= MulDiv(45, dpi, 96) && box.top <= MulDiv(50, dpi, 96)) << box.top;
         // At 96 DPI the pane's default font is this process's too: the whole
         // banner and no trace of the step before, give or take the pixel by

@@ -13,6 +13,9 @@ int main(int argc, char** argv)
             DispatchMessageA(&message);
         return 0;
     }
+    // The tests read other processes' windows and the screen in physical
+    // pixels, as only a per-monitor aware program sees them at every scale.
+    SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
