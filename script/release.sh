@@ -19,6 +19,9 @@
 #                              same inputs give the same bytes
 # CADREL_TIMESTAMP_CA          the roots its time-stamps must hold against;
 #                              unset: the system's
+# CADREL_RELEASE_URL           the https folder the release's files will be
+#                              served from, ending in /: the release then
+#                              carries its winget manifests; unset: none
 # The password and the PIN reach the tools on a file descriptor, never on a
 # command line or in an environment, which other users of the machine and
 # every program started could read; nothing of the key is copied anywhere.
@@ -31,6 +34,7 @@
 # Kept in this shell: no program a release starts needs them in its environment.
 export -n CADREL_SIGNING_PASSWORD CADREL_SIGNING_PIN
 unset SIGNING  # set by check_signing alone
+unset MANIFEST_URL  # set by check_release_url alone
 
 SYSTEM_ROOTS=/etc/ssl/certs/ca-certificates.crt
 
@@ -78,6 +82,22 @@ check_signing() {
     fi
     reason=$(openssl verify -CAfile <(signing_chain) <(signing_chain) 2>&1) ||
         fail "the signing certificate does not hold up to a root among its own: $(tr '\n' ' ' <<<"$reason")"
+}
+
+# Stops with a clear message unless CADREL_RELEASE_URL, when set, is an
+# https folder, ending in / as the packages' names are added to it; says so
+# in one line when there will be no winget manifests. Sets MANIFEST_URL.
+check_release_url() {
+    local url=${CADREL_RELEASE_URL:-}
+    [ -z "${MANIFEST_URL+set}" ] || return 0  # once, whoever asks first
+    MANIFEST_URL=$url
+    if [ -z "$url" ]; then
+        echo "No winget manifests: CADREL_RELEASE_URL names no folder the release's files are served from." >&2
+    elif [[ ! $url =~ ^https://[^/[:space:]]+(/[^[:space:]]*)?$ ]]; then
+        fail "CADREL_RELEASE_URL is not an https URL, which winget would download the packages from: $url"
+    elif [[ $url != */ ]]; then
+        fail "CADREL_RELEASE_URL does not end in /, and the packages' names are added to it: $url"
+    fi
 }
 
 # pkcs12 OPTIONS...: openssl pkcs12 on the .pfx; quiet, as it fails when the
@@ -164,11 +184,16 @@ expect_signed() {
 #     Cadrel-<version>/SHA256SUMS   (for sha256sum -c)
 #   SHA256SUMS                      of the two packages and the zip
 #   RELEASE-NOTES.md                the version's section of CHANGELOG.md
+#   manifests/q/Quillmarsh/CadrelScreenSaver/<version>/
+#                                   the winget manifests of the packages as
+#                                   released, with CADREL_RELEASE_URL
+#                                   (script/winget-manifests)
 make_release() (
     local sources=$1 scr32=$2 scr64=$3 readme=$4 version=$5 time=$6 release=$7
-    local work name=Cadrel-$5 stage check files msi_names=() arch msi bits file text
+    local work name=Cadrel-$5 stage check files msi_names=() arch msi bits file text installer codes
     local marker=%SIGNATURE% signature="not signed."
     check_signing
+    check_release_url
     work=$(mktemp -d "${TMPDIR:-/tmp}/release-XXXXXX")
     trap 'rm -rf "$work"' EXIT
     [ -z "$SIGNING" ] || signing_chain >"$work/chain.pem"
@@ -254,9 +279,26 @@ PYTHON
     awk -v heading="## [$version]" '/^## \[/ { on = index($0, heading) == 1 } on' "$sources/CHANGELOG.md" \
         >"$work/RELEASE-NOTES.md"
     grep -q '^- ' "$work/RELEASE-NOTES.md" || fail "CHANGELOG.md holds no notes for version $version"
+
+    # The winget manifests, from the packages as released, each package's
+    # URL, hash and codes checked in them.
+    if [ -n "$MANIFEST_URL" ]; then
+        "$ROOT/script/winget-manifests" "$MANIFEST_URL" "$work/RELEASE-NOTES.md" "$work" \
+            "${msi_names[@]/#/$work/}" || fail "could not write the winget manifests"
+        installer=$(find "$work/manifests" -name '*.installer.yaml')
+        for msi in "${msi_names[@]}"; do
+            codes=$(msiinfo export "$work/$msi" Property | tr -d '\r')
+            grep -qxF "  InstallerUrl: $MANIFEST_URL$msi" "$installer" &&
+                grep -qiF "InstallerSha256: $(sha256sum <"$work/$msi" | cut -c1-64)" "$installer" &&
+                grep -qF "ProductCode: '$(sed -n 's/^ProductCode\t//p' <<<"$codes")'" "$installer" &&
+                grep -qF "UpgradeCode: '$(sed -n 's/^UpgradeCode\t//p' <<<"$codes")'" "$installer" ||
+                fail "the winget manifest does not give $msi its URL, hash and codes"
+        done
+    fi
     rm -rf "$release"
     mkdir -p "$release"
-    mv "$work/$name.zip" "${msi_names[@]/#/$work/}" "$work/SHA256SUMS" "$work/RELEASE-NOTES.md" "$release/"
+    mv "$work/$name.zip" "${msi_names[@]/#/$work/}" "$work/SHA256SUMS" "$work/RELEASE-NOTES.md" \
+        ${MANIFEST_URL:+"$work/manifests"} "$release/"
 )
 
 # expect_image BITS HEADERS TRIPLE: the saver of BITS in the unpacked zip,

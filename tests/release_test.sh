@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The release of the savers script/test built, whose own checks then hold:
-# unsigned, and signed with throwaway keys in a .pfx and on a software token,
-# with and without time-stamps from a local service. Keys that cannot sign and
-# services that give no time-stamp stop it with a clear message and no folder.
+# unsigned and signed, with throwaway keys in a .pfx and on a software token,
+# with and without time-stamps from a local service and winget manifests. Bad
+# keys, time-stamping services and URLs stop it with a clear message, no folder.
 set -euo pipefail
 source "$(dirname "$0")/../script/lib.sh"
 keys=$(mktemp -d "${TMPDIR:-/tmp}/release-test-XXXXXX")
@@ -42,6 +42,14 @@ for _ in $(seq 100); do [ -s "$keys/port" ] && break; sleep 0.1; done
 stamps=http://127.0.0.1:$(cat "$keys/port")/
 export no_proxy=127.0.0.1  # OpenSSL's HTTP client would follow http_proxy
 
+# The sources a release reads, with an older version in the changelog below this one.
+sources=$keys/sources
+version=$(built_version "$ROOT/build/win64")
+mkdir -p "$sources/resources"
+cp "$ROOT/LICENSE" "$sources/"
+cp "$ROOT/resources/cadrel.wxs" "$ROOT/resources/cadrel.ico" "$sources/resources/"
+printf '%s\n\n## [0.9.0] - 2026-01-01\n\n- An older version.\n' "$(<"$ROOT/CHANGELOG.md")" >"$sources/CHANGELOG.md"
+
 # release FOLDER: the release into FOLDER, what it says into FOLDER.log, and
 # every program started, with its arguments and environment, into FOLDER.trace.
 # Only the first, the shell a maintainer gives the secrets to, may hold them.
@@ -49,8 +57,8 @@ release() {
     local status=0 secret
     strace -f -qq --seccomp-bpf -e trace=execve -e signal=none -v -s 100000 -o "$1.trace" bash -c \
         'set -euo pipefail; source "$1/script/lib.sh"; source "$1/script/release.sh"; make_release "${@:2}"' \
-        - "$ROOT" "$ROOT" "$ROOT/build/win32/Cadrel.scr" "$ROOT/build/win64/Cadrel.scr" \
-        "$ROOT/build/win64/README.txt" "$(built_version "$ROOT/build/win64")" 1767225600 "$1" 2>"$1.log" ||
+        - "$ROOT" "$sources" "$ROOT/build/win32/Cadrel.scr" "$ROOT/build/win64/Cadrel.scr" \
+        "$ROOT/build/win64/README.txt" "$version" 1767225600 "$1" 2>"$1.log" ||
         status=$?
     for secret in "${CADREL_SIGNING_PASSWORD:-}" "${CADREL_SIGNING_PIN:-}"; do
         [ -z "$secret" ] || ! grep -rqsaF -- "$secret" <(sed 1d "$1.trace") "$1.log" "$1" ||
@@ -60,7 +68,10 @@ release() {
 }
 written() {
     release "$1" || failed "no release: $(cat "$1.log")"
-    grep -q '^## \[' "$1/RELEASE-NOTES.md" || failed "$1 has no release notes"
+    # The version's notes alone: not the Unreleased section above them, nor the older one below.
+    [ "$(grep '^## ' "$1/RELEASE-NOTES.md")" = "$(grep "^## \[$version\]" "$ROOT/CHANGELOG.md")" ] ||
+        failed "$1: the release notes are not version $version's alone"
+    [ -z "${CADREL_RELEASE_URL:-}" ] || python3 "$ROOT/tests/winget_manifests.py" "$1" || failed "$1: manifests"
 }
 # refused FOLDER MESSAGE: no release, for the reason it says.
 refused() {
@@ -70,6 +81,9 @@ refused() {
 
 export CADREL_SIGNING_CERT=$keys/signer.pfx CADREL_SIGNING_PASSWORD=$password
 written "$keys/pfx"
+[ ! -e "$keys/pfx/manifests" ] && grep -q "^No winget manifests: " "$keys/pfx.log" || failed "manifests without a URL"
+CADREL_RELEASE_URL=http://example.org/ refused "$keys/http" "CADREL_RELEASE_URL is not an https URL"
+CADREL_RELEASE_URL=https://example.org/1.0 refused "$keys/no-slash" "CADREL_RELEASE_URL does not end in /"
 CADREL_SIGNING_PASSWORD=wrong-password refused "$keys/wrong-password" \
     "the password in CADREL_SIGNING_PASSWORD is wrong"
 CADREL_SIGNING_CHAIN=$keys/chain.pem refused "$keys/both" "name one signing key"
@@ -77,6 +91,7 @@ unset CADREL_SIGNING_CERT CADREL_SIGNING_PASSWORD
 
 export CADREL_SIGNING_PKCS11_MODULE=/usr/lib/softhsm/libsofthsm2.so CADREL_SIGNING_CHAIN=$keys/chain.pem \
     CADREL_SIGNING_KEY="pkcs11:token=cadrel;object=signer;type=private" CADREL_SIGNING_PIN=$pin
+export CADREL_RELEASE_URL=https://downloads.example.org/cadrel/1.0.0/
 written "$keys/token"
 (cd "$keys/token" && sha256sum --quiet --strict -c SHA256SUMS) || failed "the sums of a signed release do not match"
 grep -q '^This release is signed by Throwaway signer\.' <(unzip -p "$keys"/token/*.zip '*/README.txt') ||
