@@ -59,7 +59,7 @@ void RegisterForDisplayState(HWND window)
     const auto registerFor = LookUp<RegisterNotification>(GetModuleHandleA("user32.dll"),
                                                           "RegisterPowerSettingNotification");
     if (registerFor == nullptr)
-        return;  // before Vista: the saver cannot tell, and never rests
+        return;  // nothing will tell the saver of the displays: it never rests
     const GUID& setting = DisplayStateSetting(GetModuleHandleA("kernel32.dll"));
     Registration = registerFor(window, &setting, DEVICE_NOTIFY_WINDOW_HANDLE);
 }

@@ -49,8 +49,9 @@ HWND StartFullScreen(HINSTANCE instance)
         return nullptr;
     }
     SetTimer(window, TimerId, TickInterval, nullptr);
-    // Windows announces the displays' state at once, so a saver started in
-    // the dark rests from its first moment.
+    // From now on the saver rests while the displays are off. Windows
+    // promises a notification when their state changes, not one at once: a
+    // saver started in the dark may rain until the next change.
     RegisterForDisplayState(window);
     return window;
 }

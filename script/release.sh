@@ -253,6 +253,8 @@ PYTHON
     grep -qF "The Cadrel Screen Saver $version" "$readme" || fail "README.txt does not show version $version"
     grep -q '^This release is \(not signed\|signed by .\+\)\.' "$readme" ||
         fail "README.txt does not say whether the release is signed"
+    ! grep -qE '@[A-Z_]+@|%[A-Z_]+%' "$readme" ||
+        fail "README.txt keeps a placeholder unfilled: $(grep -oE '@[A-Z_]+@|%[A-Z_]+%' "$readme" | xargs)"
 
     # --- the packages, checked from their own tables and cabinets
 
