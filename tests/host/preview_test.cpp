@@ -30,12 +30,19 @@ TEST(Preview, ScrollsTheBannerThroughThePaneAtItsScaleUntilThePaneGoes)
         const LONG first = MulDiv(137, dpi, 96);  // or a pixel more, the first glyph's bearing
         EXPECT_TRUE(steps[0].first == first || steps[0].first == first + 1) << steps[0].first;
         // A busy machine may show two steps in one picture: the steps made are counted by where it is.
+        // The ticks it delays are lost, never made up: no faster than a step in 150 ms on the whole,
+        // and some single step as soon as its tick allows.
         const LONG step = MulDiv(3, dpi, 96);
-        for (size_t i = 1; i < steps.size(); ++i)
+        ULONGLONG quickest = 5000;  // between two pictures a single step apart
+        for (size_t i = 1; i < steps.size(); ++i) {
             EXPECT_EQ((steps[i - 1].first - steps[i].first) % step, 0) << "step " << i;
+            if (steps[i - 1].first - steps[i].first == step)
+                quickest = std::min(quickest, steps[i].second - steps[i - 1].second);
+        }
         const double made = double(steps[0].first - steps[9].first) / step;
         const double ms = (steps[9].second - steps[0].second) / made;
-        EXPECT_TRUE(made >= 9 && ms > 140 && ms < 250) << made << " steps, " << ms << " ms a step";
+        EXPECT_TRUE(made >= 9 && ms > 140) << made << " steps, " << ms << " ms a step";
+        EXPECT_LT(quickest, 200u);
         EXPECT_TRUE(box.top >= MulDiv(45, dpi, 96) && box.top <= MulDiv(50, dpi, 96)) << box.top;
         // At 96 DPI the pane's default font is this process's too: the whole
         // banner and no trace of the step before, give or take the pixel by
