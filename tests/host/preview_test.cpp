@@ -35,8 +35,9 @@ TEST(Preview, ScrollsTheBannerThroughThePaneAtItsScaleUntilThePaneGoes)
         const LONG step = MulDiv(3, dpi, 96);
         ULONGLONG quickest = 5000;  // between two pictures a single step apart
         for (size_t i = 1; i < steps.size(); ++i) {
-            EXPECT_EQ((steps[i - 1].first - steps[i].first) % step, 0) << "step " << i;
-            if (steps[i - 1].first - steps[i].first == step)
+            const LONG moved = steps[i - 1].first - steps[i].first;
+            EXPECT_EQ(moved % step, 0) << "step " << i;
+            if (moved == step)
                 quickest = std::min(quickest, steps[i].second - steps[i - 1].second);
         }
         const double made = double(steps[0].first - steps[9].first) / step;
