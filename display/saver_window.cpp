@@ -8,7 +8,7 @@
 #include "display/desktop.h"
 #include "display/display_power.h"
 #include "display/drop_drawing.h"
-#include "display/take_back.h"
+#include "display/keep_over_desktop.h"
 #include "launch/window_identity.h"
 #include "platform/random.h"
 #include "settings/settings.h"
@@ -17,23 +17,17 @@ RainArea Areas[MaxRainAreas];
 int32_t AreaCount = 0;
 Drop* Drops = nullptr;
 int32_t DropCount = 0;
-int32_t MonitorCount = 1;
 bool FirstMouseMove = true;
 int32_t LastMouseX = 0;
 int32_t LastMouseY = 0;
 
 namespace {
 
+// The monitors of the desktop the window is created over: a maximised
+// window covers one monitor; across more, the window covers the whole
+// desktop.
+int32_t MonitorCount = 1;
 bool DisplaysOff = false;  // until a notification says they are
-// Set once the drops are laid out: from then on the window keeps itself
-// over the whole desktop, and ends when it is hidden.
-bool KeepingOverDesktop = false;
-// Another program moved, sized or lowered the window: it is taken back once
-// the ticks counted reach the wait.
-bool Displaced = false;
-int32_t DisplacedTicks = 0;
-int32_t TakeBackWait = 1;
-ULONGLONG LastTakeBack = 0;  // GetTickCount64's time
 
 // Only a movement that changes both coordinates ends the saver: the first
 // position is merely recorded, and so is a slide along one axis, which a
@@ -60,32 +54,6 @@ void ReleaseDrops()
     AreaCount = 0;
 }
 
-bool CoversDesktop(HWND window)
-{
-    RECT box = {};
-    GetWindowRect(window, &box);
-    const RECT desktop = VirtualScreen();
-    const bool onTop = (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-    return EqualRect(&box, &desktop) && onTop;
-}
-
-// Puts the window over the whole desktop as it is now, top-most and black.
-void CoverDesktop(HWND window)
-{
-    // From here on the window keeps the rectangle given to it: the system
-    // would put a maximised one back onto one monitor, and Wine leaves it
-    // at its old size.
-    if (IsZoomed(window))
-        ShowWindow(window, SW_SHOWNOACTIVATE);
-    const RECT desktop = VirtualScreen();
-    SetWindowPos(window, HWND_TOPMOST, desktop.left, desktop.top, desktop.right - desktop.left,
-                 desktop.bottom - desktop.top, SWP_NOACTIVATE);
-    InvalidateRect(window, nullptr, TRUE);
-    // The pointer's place in the window moved with it, and the system sends
-    // a mouse move for that, or moves the pointer as a monitor goes: no input.
-    FirstMouseMove = true;
-}
-
 // The rain of the monitors the window covers now.
 int32_t ReadRainAreas(HWND window, RainArea* areas)
 {
@@ -108,54 +76,39 @@ int32_t ReadRainAreas(HWND window, RainArea* areas)
 // the drops out afresh over the monitors there are now.
 void FollowDesktop(HWND window)
 {
-    CoverDesktop(window);
+    PutOverDesktop(window);
+    // The pointer's place in the window moved with it, and the system sends
+    // a mouse move for that, or moves the pointer as a monitor goes: no input.
+    FirstMouseMove = true;
     if (!LayOutDrops(window))
         DestroyWindow(window);  // no memory: end as a start without it would
 }
 
-// Hidden or minimised by another program, the saver would go on unseen and
-// still stop every later start as a running saver. It ends, as it does when
-// another window takes over: on Windows, hiding or minimising the foreground
-// window activates another anyway, and showing itself again would fight
-// whoever hid it. Moved, sized or lowered, it goes back over the desktop at
-// a tick, never sooner, and later the more it is fought over.
-void WatchPlacement(HWND window)
+// Hidden or minimised, it ends, as it does when another window takes over.
+// Moved, the pointer's place in the window moved with it: no input.
+void FollowPlacement(HWND window, Placement placement)
 {
-    if (!KeepingOverDesktop)
-        return;  // created, shown and maximised before the drops are laid out
-    if (!IsWindowVisible(window) || IsIconic(window)) {
+    if (placement == Placement::Hidden) {
         // Posted, not sent: DestroyWindow hides the window first too, and a
         // close posted to a window already destroyed is never delivered.
         PostMessageA(window, WM_CLOSE, 0, 0);
-        return;
-    }
-    if (!CoversDesktop(window)) {
-        if (!Displaced)
-            TakeBackWait = TakeBackTicks(TakeBackWait, GetTickCount64() - LastTakeBack);
-        Displaced = true;
-        FirstMouseMove = true;  // the pointer's place in the window moved
+    } else if (placement == Placement::Displaced) {
+        FirstMouseMove = true;
     }
 }
 
 // Windows moves windows off a monitor that sleeps, as if it were unplugged,
-// and back later in its own order, without a display change. The drops fall
-// on from where they were unless the monitors are no longer those they were
-// laid out for.
-void TakeDesktopBack(HWND window)
+// and back later in its own order, without a display change. Taken back,
+// the drops fall on from where they were unless the monitors are no longer
+// those they were laid out for.
+void FollowTakeBack(HWND window)
 {
-    if (++DisplacedTicks < TakeBackWait)
-        return;
-    DisplacedTicks = 0;
-    if (!CoversDesktop(window)) {
-        LastTakeBack = GetTickCount64();
-        CoverDesktop(window);
-        RainArea areas[MaxRainAreas];
-        const int32_t count = ReadRainAreas(window, areas);
-        const bool same = count == AreaCount && memcmp(areas, Areas, sizeof(RainArea) * count) == 0;
-        if (!same && !CreateDrops(areas, count))
-            DestroyWindow(window);
-    }
-    Displaced = false;  // covering it moved the window itself
+    FirstMouseMove = true;  // the pointer's place in the window moved
+    RainArea areas[MaxRainAreas];
+    const int32_t count = ReadRainAreas(window, areas);
+    const bool same = count == AreaCount && memcmp(areas, Areas, sizeof(RainArea) * count) == 0;
+    if (!same && !CreateDrops(areas, count))
+        DestroyWindow(window);
 }
 
 // Only displays that are off rest the saver: a dimmed one still shows the
@@ -202,8 +155,10 @@ bool LayOutDrops(HWND window)
 {
     RainArea areas[MaxRainAreas];
     const int32_t count = ReadRainAreas(window, areas);
-    KeepingOverDesktop = CreateDrops(areas, count);
-    return KeepingOverDesktop;
+    if (!CreateDrops(areas, count))
+        return false;
+    StartKeepingOverDesktop();
+    return true;
 }
 
 int32_t FirstAreaOfCellSize(int32_t area)
@@ -244,6 +199,32 @@ HFONT PaintDrops(HDC dc)
     return font;
 }
 
+HWND CreateFullScreenWindow(HINSTANCE instance, const char* className)
+{
+    // Read once, here: WM_CREATE maximises the window by the same count.
+    const int monitors = GetSystemMetrics(SM_CMONITORS);
+    MonitorCount = monitors > 1 ? monitors : 1;
+    int x = CW_USEDEFAULT;
+    int y = CW_USEDEFAULT;
+    int width = CW_USEDEFAULT;
+    int height = CW_USEDEFAULT;
+    if (MonitorCount > 1) {
+        // It starts left of or above the primary monitor's corner when a
+        // monitor lies there.
+        const RECT desktop = VirtualScreen();
+        x = desktop.left;
+        y = desktop.top;
+        width = desktop.right - desktop.left;
+        height = desktop.bottom - desktop.top;
+    }
+    // Created visible, so it is shown and activated already.
+    HWND window = CreateWindowExA(WS_EX_TOPMOST, className, SaverTitle, WS_POPUP | WS_VISIBLE,
+                                  x, y, width, height, nullptr, nullptr, instance, nullptr);
+    if (window != nullptr && MonitorCount == 1)
+        ShowWindow(window, SW_SHOWMAXIMIZED);
+    return window;
+}
+
 void PaintSaver(HWND window)
 {
     PAINTSTRUCT paint;
@@ -261,11 +242,7 @@ void CloseSaver(HWND window)
     KillTimer(window, TimerId);  // no tick may paint with the drops gone
     UnregisterForDisplayState();
     DisplaysOff = false;
-    KeepingOverDesktop = false;
-    Displaced = false;
-    DisplacedTicks = 0;
-    TakeBackWait = 1;
-    LastTakeBack = 0;
+    StopKeepingOverDesktop();
     ReleaseDrops();
     ShowCursor(TRUE);
     PostQuitMessage(0);
@@ -292,7 +269,7 @@ LRESULT CALLBACK SaverWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         FollowDesktop(window);
         return 0;
     case WM_WINDOWPOSCHANGED:
-        WatchPlacement(window);
+        FollowPlacement(window, WatchPlacement(window));
         break;  // the default sends WM_SIZE and WM_MOVE
     case WM_POWERBROADCAST: {
         if (wParam != PBT_POWERSETTINGCHANGE)
@@ -308,7 +285,7 @@ LRESULT CALLBACK SaverWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     }
     case WM_SETCURSOR:
         ShowCursor(FALSE);
-        return 0;
+        return TRUE;  // handled: no further processing sets a cursor
     case WM_NCACTIVATE:
         // DestroyWindow hides the window before it gives up activation, so a
         // hidden window losing activation is already being destroyed; closing
@@ -316,10 +293,12 @@ LRESULT CALLBACK SaverWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         // ends without WM_DESTROY and leaves the message loop running.
         if (wParam == FALSE && IsWindowVisible(window))
             SendMessageA(window, WM_CLOSE, 0, 0);
-        return 0;
+        // Windows lets the change of active window complete only when a
+        // window that handles this message returns TRUE: 0 would veto it.
+        return TRUE;
     case WM_TIMER:
-        if (Displaced)
-            TakeDesktopBack(window);
+        if (TakeDesktopBack(window))
+            FollowTakeBack(window);
         InvalidateRect(window, nullptr, FALSE);
         return 0;
     case WM_MOUSEMOVE:

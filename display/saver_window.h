@@ -16,11 +16,6 @@ extern int32_t AreaCount;
 extern Drop* Drops;
 extern int32_t DropCount;
 
-// The monitors of the desktop when the window was created: a maximised
-// window covers one monitor; across more, the window covers the whole
-// desktop.
-extern int32_t MonitorCount;
-
 // The last mouse position seen, in client coordinates; FirstMouseMove until
 // there is one since the start or the last change of the desktop.
 extern bool FirstMouseMove;
@@ -47,6 +42,11 @@ int32_t FirstAreaOfCellSize(int32_t area);
 // glyph font, still selected into the device context: the caller deletes
 // it once the context has let go of it.
 HFONT PaintDrops(HDC dc);
+
+// The full-screen window, black and top-most, of a registered class whose
+// window procedure is SaverWndProc: maximised on a desktop of one monitor,
+// over the whole desktop on one of several. Null when it cannot be created.
+HWND CreateFullScreenWindow(HINSTANCE instance, const char* className);
 
 LRESULT CALLBACK SaverWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void PaintSaver(HWND window);

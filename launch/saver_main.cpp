@@ -69,31 +69,6 @@ HWND WindowFromNumber(int32_t number)
     return window != HWND_MESSAGE && IsWindow(window) ? window : nullptr;
 }
 
-HWND CreateFullScreenWindow(HINSTANCE instance, const char* className)
-{
-    const int monitors = GetSystemMetrics(SM_CMONITORS);
-    MonitorCount = monitors > 1 ? monitors : 1;
-    int x = CW_USEDEFAULT;
-    int y = CW_USEDEFAULT;
-    int width = CW_USEDEFAULT;
-    int height = CW_USEDEFAULT;
-    if (MonitorCount > 1) {
-        // It starts left of or above the primary monitor's corner when a
-        // monitor lies there.
-        const RECT desktop = VirtualScreen();
-        x = desktop.left;
-        y = desktop.top;
-        width = desktop.right - desktop.left;
-        height = desktop.bottom - desktop.top;
-    }
-    // Created visible, so it is shown and activated already.
-    HWND window = CreateWindowExA(WS_EX_TOPMOST, className, SaverTitle, WS_POPUP | WS_VISIBLE,
-                                  x, y, width, height, nullptr, nullptr, instance, nullptr);
-    if (window != nullptr && MonitorCount == 1)
-        ShowWindow(window, SW_SHOWMAXIMIZED);
-    return window;
-}
-
 HWND CreatePreviewWindow(HINSTANCE instance, const char* className)
 {
     // Windows keeps one DPI awareness within a window tree: a child created

@@ -18,11 +18,6 @@ int SaverMain(HINSTANCE instance, const char* commandTail);
 // number that names no window, which then owns nothing.
 HWND WindowFromNumber(int32_t number);
 
-// The full-screen window, black and top-most, of a registered class whose
-// window procedure is SaverWndProc: maximised on a desktop of one monitor,
-// over the whole desktop on one of several. Null when it cannot be created.
-HWND CreateFullScreenWindow(HINSTANCE instance, const char* className);
-
 // The hidden child of the host's pane ParentWindow, of a registered class
 // whose window procedure is PreviewWndProc, created in the pane's DPI
 // awareness. Null when the pane is not (or no longer) a window, rather than

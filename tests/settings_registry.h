@@ -1,6 +1,7 @@
 // The saver's settings key, by its documented names, for both test programs.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <string>
@@ -12,6 +13,39 @@ constexpr char SettingsKey[] = "Software\\Quillmarsh\\The Cadrel Screen Saver";
 const char* const SettingNames[] = {"Size", "Speed", "Quantity", "OnlyNumbers"};
 
 inline void DeleteSettingsKey() { RegDeleteKeyA(HKEY_CURRENT_USER, SettingsKey); }
+
+// The user's own settings are kept aside while the tests run and put back
+// after, so that a run on a Windows PC leaves the saver as it was. A run
+// that ended before putting them back left them aside: they are still the
+// user's, and the next run puts them back.
+struct UsersSettings : testing::Environment {
+    static constexpr char Aside[] = "Software\\Quillmarsh\\The Cadrel Screen Saver (kept by its tests)";
+    void SetUp() override { Kept = Copy(Aside, nullptr) || Copy(SettingsKey, Aside); }
+    void TearDown() override
+    {
+        RegDeleteTreeA(HKEY_CURRENT_USER, SettingsKey);
+        if (Kept)
+            Copy(Aside, SettingsKey);
+        RegDeleteTreeA(HKEY_CURRENT_USER, Aside);
+    }
+    // The key copied whole, when it exists (to null: only whether it does).
+    static bool Copy(const char* from, const char* to)
+    {
+        HKEY source = nullptr;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, from, 0, KEY_READ, &source) != ERROR_SUCCESS)
+            return false;
+        HKEY target = nullptr;
+        if (to != nullptr && RegCreateKeyExA(HKEY_CURRENT_USER, to, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                             &target, nullptr) == ERROR_SUCCESS) {
+            RegCopyTreeA(source, nullptr, target);
+            RegCloseKey(target);
+        }
+        RegCloseKey(source);
+        return true;
+    }
+    bool Kept = false;
+};
+inline testing::Environment* const KeptSettings = testing::AddGlobalTestEnvironment(new UsersSettings);
 
 // The registry keeps a NUL that follows a REG_SZ's given length in memory.
 inline void WriteSetting(const char* name, DWORD type, const std::string& bytes, bool nul = true)

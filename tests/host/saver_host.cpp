@@ -34,6 +34,9 @@ Process::Process(const std::string& tail, const char* program)
     std::string line = "\"" + PathBeside(program) + "\"" + (tail.empty() ? "" : " " + tail);
     STARTUPINFOA startup = {sizeof startup};
     CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &Info);
+    // This program may set the foreground while the prompt that started it
+    // is in front; a program it starts may not, unless given the right.
+    AllowSetForegroundWindow(Info.dwProcessId);
 }
 
 Process::~Process()

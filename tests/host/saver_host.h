@@ -18,8 +18,9 @@ constexpr uint32_t HeadRgb = 0x00FF00, TrailRgb = 0x46733C;  // as pixels read, 
 std::string PathBeside(const std::string& name);
 
 // A program beside this one, started as "<quoted path> <tail>" the way the
-// host starts the saver, and ended with this object, so no saver outlives
-// its test.
+// host starts the saver, with the right to take the foreground that the
+// system gives a saver it starts, and ended with this object, so no saver
+// outlives its test.
 struct Process {
     explicit Process(const std::string& tail, const char* program = "Cadrel.scr");
     ~Process();
@@ -29,13 +30,31 @@ struct Process {
     PROCESS_INFORMATION Info = {};
 };
 
-// While one lives, processes that start see the screen at this DPI: Wine
-// reads it from the registry when a process starts.
+// Under Wine, whose ntdll says so by an export of its own. Set-ups only Wine
+// can make (a DPI for the processes it starts, a display mode the X screen
+// allows) are made there alone; on Windows the tests use what the machine has.
+inline bool UnderWine() { return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr; }
+
+// While one lives, processes that start see the screen at Dpi: under Wine the
+// one asked for, as Wine reads it from the registry when a process starts;
+// on Windows, where a new scale takes a new sign-in, the machine's own.
 struct ScreenDpi {
-    explicit ScreenDpi(DWORD dpi) { RegSetKeyValueA(HKEY_CURRENT_USER, Key, Dpi, REG_DWORD, &dpi, 4); }
-    ~ScreenDpi() { RegDeleteKeyValueA(HKEY_CURRENT_USER, Key, Dpi); }
-    static constexpr char Key[] = "Control Panel\\Desktop", Dpi[] = "LogPixels";
+    explicit ScreenDpi(int asked) : Dpi(UnderWine() ? asked : int(GetDpiForSystem()))
+    {
+        const DWORD dpi = asked;
+        if (UnderWine())
+            RegSetKeyValueA(HKEY_CURRENT_USER, Key, Value, REG_DWORD, &dpi, 4);
+    }
+    ~ScreenDpi()
+    {
+        if (UnderWine())
+            RegDeleteKeyValueA(HKEY_CURRENT_USER, Key, Value);
+    }
+    const int Dpi;
+    static constexpr char Key[] = "Control Panel\\Desktop", Value[] = "LogPixels";
 };
+// Why a test that asked for several scales saw one, on Windows.
+constexpr char OneScaleOnly[] = "shown at this machine's own DPI only: other scales need Wine's LogPixels";
 
 // Pixels as 0xRRGGBB, row by row from the top.
 struct Image {
@@ -98,7 +117,9 @@ inline bool CoversOnTop(HWND window, const RECT& area)
     return EqualRect(&client, &area) && GetForegroundWindow() == window
            && (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
 }
-inline Image CaptureScreen(RECT area = {0, 0, 1024, 768})
+// The primary monitor, where a saver on a desktop of one monitor rains.
+inline RECT ScreenArea() { return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+inline Image CaptureScreen(RECT area = ScreenArea())
 {
     HDC screen = GetDC(nullptr);
     const int width = area.right - area.left, height = area.bottom - area.top;

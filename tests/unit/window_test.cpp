@@ -148,10 +148,18 @@ TEST_F(SaverWindow, RestsOnlyWhileTheDisplaysAreOff)
 TEST_F(SaverWindow, ClosingShowsTheCursorOnceAndReleasesTheDrops)
 {
     SendMessageA(Window, WM_SETCURSOR, WPARAM(Window), HTCLIENT);
-    SendMessageA(Window, WM_SETCURSOR, WPARAM(Window), HTCLIENT);
+    EXPECT_EQ(SendMessageA(Window, WM_SETCURSOR, WPARAM(Window), HTCLIENT), TRUE) << "no further processing";
     DestroyWindow(Window);
     EXPECT_EQ(CursorCount(), Cursor - 1) << "hidden twice, shown once";
     EXPECT_EQ(Drops, nullptr);
+}
+
+// Windows lets the change of active window complete only when the window losing activation answers
+// TRUE; Wine goes on whatever it answers, so the answer is read here.
+TEST_F(SaverWindow, LosingActivationClosesItAndLetsTheChangeComplete)
+{
+    EXPECT_EQ(SendMessageA(Window, WM_NCACTIVATE, FALSE, 0), TRUE);
+    EXPECT_FALSE(IsWindow(Window));
 }
 
 // Laid out over a window smaller than the desktop, as if for smaller monitors.
