@@ -9,13 +9,34 @@ WINE32=/usr/lib/wine/wine
 WINE64=/usr/lib/wine/wine64
 export WINEDEBUG=${WINEDEBUG:--all}
 
-# Installs, on Debian 12 or 13 as root, whatever of the tool chain is missing.
+# ensure_packages SET...: whatever the named sets need and is not installed
+# yet, on Debian 12 or 13 as root:
+#   build    the tool chains, CMake and GoogleTest (every build configures
+#            the tests)
+#   wine     Wine, the headless X servers its sessions run on, and the tools
+#            that set up and photograph their screens
+#   release  what builds the Windows Installer packages and makes, signs and
+#            checks a release
+#   test     what only the tests use besides: shellcheck, strace and a
+#            software token
 ensure_packages() {
-    with_retries apt_install cmake ninja-build mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix \
-        wine wine64 wine32:i386 xvfb xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils \
-        googletest fonts-liberation imagemagick x11-utils \
-        wixl msitools faketime python3 osslsigncode openssl unzip ca-certificates opensc \
-        libengine-pkcs11-openssl softhsm2 strace git python3-yaml
+    local set wanted=()
+    for set; do
+        case $set in
+            build) wanted+=(cmake ninja-build mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
+                googletest) ;;
+            wine) wanted+=(wine wine64 wine32:i386 xvfb xserver-xorg-core xserver-xorg-video-dummy
+                x11-xserver-utils x11-utils fonts-liberation imagemagick) ;;
+            release) wanted+=(wixl msitools faketime python3 python3-yaml osslsigncode openssl unzip
+                ca-certificates opensc libengine-pkcs11-openssl git) ;;
+            test) wanted+=(softhsm2 strace shellcheck) ;;
+            *)
+                echo "ensure_packages: no package set '$set'" >&2
+                exit 1
+                ;;
+        esac
+    done
+    with_retries apt_install "${wanted[@]}"
 }
 
 # apt_install PACKAGES...: those of them not installed yet, from Debian's
