@@ -48,14 +48,16 @@ apt_install() {
     done
     [ ${#missing[@]} -eq 0 ] && return 0
     echo "Installing: ${missing[*]}"
-    [[ " ${missing[*]}" != *:i386* ]] || dpkg --print-foreign-architectures | grep -qx i386 ||
-        dpkg --add-architecture i386
-    apt-get update -qq
+    if [[ " ${missing[*]}" == *:i386* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+        dpkg --add-architecture i386 || return 1
+    fi
+    apt-get update -qq || return 1
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
 }
 
 # with_retries COMMAND...: COMMAND, tried up to three times, waiting longer
-# each time: a download from Debian's mirrors breaks now and then.
+# each time: a download from Debian's mirrors breaks now and then. COMMAND
+# runs as a condition, where set -e does not act, so it checks its own steps.
 with_retries() {
     local attempt
     for attempt in 1 2 3; do
@@ -104,20 +106,21 @@ MSI_FILE_LANGUAGE=1033
 # wixl reads no version from a PE file, and Windows Installer lets a
 # versioned file on disk win over an unversioned one in a package, so the
 # saver's row gets its file version, VERSION.0, and language; a versioned
-# file takes no hash.
+# file takes no hash. Every step is checked in the chain: make_release asks
+# for a package as a condition, where set -e does not act.
 build_msi() {
     local arch=$1 version=$2 scr=$3 time=$4 out=$5 sources=${6:-$ROOT} stage inputs
     local template=Intel
     [ "$arch" = x64 ] && template=x64
-    stage=$(mktemp -d "${TMPDIR:-/tmp}/msi-XXXXXX")
-    cp "$scr" "$stage/Cadrel.scr"
-    cp "$sources/resources/cadrel.ico" "$sources/resources/cadrel.wxs" "$stage/"
-    touch -d "@$time" "$stage"/*
-    inputs=$(cd "$stage" && sha256sum Cadrel.scr cadrel.ico cadrel.wxs | sha256sum | cut -c1-64)
-    # wixl takes file names relative to the folder it runs in.
-    (cd "$stage" && TZ=UTC faketime -f "$(date -u -d "@$time" '+%Y-%m-%d %H:%M:%S')" \
-        wixl -a "$arch" -D Arch="$arch" -D Version="$version" \
-        -D ProductCode="$(name_uuid "product $arch $version")" -o package.msi cadrel.wxs) &&
+    stage=$(mktemp -d "${TMPDIR:-/tmp}/msi-XXXXXX") || return 1
+    cp "$scr" "$stage/Cadrel.scr" &&
+        cp "$sources/resources/cadrel.ico" "$sources/resources/cadrel.wxs" "$stage/" &&
+        touch -d "@$time" "$stage"/* &&
+        inputs=$(cd "$stage" && sha256sum Cadrel.scr cadrel.ico cadrel.wxs | sha256sum | cut -c1-64) &&
+        # wixl takes file names relative to the folder it runs in.
+        (cd "$stage" && TZ=UTC faketime -f "$(date -u -d "@$time" '+%Y-%m-%d %H:%M:%S')" \
+            wixl -a "$arch" -D Arch="$arch" -D Version="$version" \
+            -D ProductCode="$(name_uuid "product $arch $version")" -o package.msi cadrel.wxs) &&
         msibuild "$stage/package.msi" -q "UPDATE \`File\` SET \`Version\` = '$version.0',
             \`Language\` = '$MSI_FILE_LANGUAGE' WHERE \`File\` = 'CadrelScr'" &&
         msibuild "$stage/package.msi" -q "DELETE FROM \`MsiFileHash\` WHERE \`File_\` = 'CadrelScr'" &&
