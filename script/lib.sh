@@ -9,6 +9,40 @@ WINE32=/usr/lib/wine/wine
 WINE64=/usr/lib/wine/wine64
 export WINEDEBUG=${WINEDEBUG:--all}
 
+# on_exit COMMAND [ARGUMENTS...]: COMMAND, with its arguments as they are
+# now, run when this shell exits, however it exits: one list of clean-ups
+# under the shell's one EXIT trap, so that no clean-up replaces another. An
+# EXIT trap the script set before stays as the list's first; the last added
+# runs first, as each may need what an earlier one removes; one already in
+# the list is not added again. A subshell starts a list of its own, as bash
+# runs no EXIT trap of its parent there.
+on_exit() {
+    local entry earlier=()
+    entry=$(printf '%q ' "$@")
+    if [ "${EXIT_LIST_SHELL:-}" != "$BASHPID" ]; then
+        EXIT_LIST_SHELL=$BASHPID
+        EXIT_COMMANDS=()
+        # trap -p shows a subshell its parent's traps too, which it never runs.
+        [ "$BASHPID" != $$ ] || eval "earlier=($(trap -p EXIT))"
+        [ ${#earlier[@]} -eq 0 ] || EXIT_COMMANDS=("${earlier[2]}")
+        trap run_exit_commands EXIT
+    fi
+    local known
+    for known in "${EXIT_COMMANDS[@]}"; do
+        [ "$known" != "$entry" ] || return 0
+    done
+    EXIT_COMMANDS+=("$entry")
+}
+
+# The clean-ups on_exit gathered, newest first; one that fails stops none of
+# the others, nor changes the script's exit status.
+run_exit_commands() {
+    local index
+    for ((index = ${#EXIT_COMMANDS[@]} - 1; index >= 0; index--)); do
+        eval "${EXIT_COMMANDS[index]}" || true
+    done
+}
+
 # ensure_packages SET...: whatever the named sets need and is not installed
 # yet, on Debian 12 or 13 as root:
 #   build    the tool chains, CMake and GoogleTest (every build configures
@@ -155,11 +189,13 @@ wine_in_prefix() {
 }
 
 # Starts one X server and one persistent wineserver on a Wine prefix, and
-# stops exactly those when the calling script exits.
+# leaves their stop (stop_wine_session) among the script's clean-ups. An X
+# server that does not start ends the script, with what the server said.
 #
 # SESSION_DIR holds the prefix, so separate sessions can run side by side
 # and never share a registry; a prefix already prepared there is used again.
-# SCREEN_SIZE (default 1024x768) is one monitor's size; XVFB_ARGS go to Xvfb.
+# SCREEN_SIZE (default 1024x768) is one monitor's size. XVFB_FBDIR, when set,
+# is the folder where Xvfb keeps the screen's pixels in a file (Xvfb_screen0).
 # X_SCREEN_SIZE makes the X screen larger than the one-monitor desktop, so
 # that a program can change the desktop to a larger resolution.
 # MONITORS picks the desktop:
@@ -201,24 +237,35 @@ start_wine_session() {
         export MONITOR_BOXES="0,0,${first%x*},${first#*x} ${first%x*},0,$((${first%x*} + width)),$height"
     fi
     export WINEPREFIX="$dir/wineprefix"
-    local displayfile="$dir/x-display"
+    local displayfile="$dir/x-display" log="$dir/x-server.log"
     mkdir -p "$dir"
     rm -f "$displayfile"
     if [ "$layout" = 1 ]; then
-        # shellcheck disable=SC2086 # XVFB_ARGS are words
-        Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp -noreset ${XVFB_ARGS:-} \
-            3>"$displayfile" >/dev/null 2>&1 &
+        Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp -noreset \
+            ${XVFB_FBDIR:+-fbdir "$XVFB_FBDIR"} 3>"$displayfile" >"$log" 2>&1 &
     else
         write_xorg_conf "$dir/xorg.conf" "$screen" "$first" "$size"
         # -noreset: the outputs set below stay when the last client leaves.
         Xorg -config "$dir/xorg.conf" -logfile "$dir/xorg.log" -nolisten tcp -noreset -novtswitch \
-            -sharevts -displayfd 3 3>"$displayfile" >/dev/null 2>&1 &
+            -sharevts -displayfd 3 3>"$displayfile" >"$log" 2>&1 &
     fi
     XSERVER_PID=$!
-    trap stop_wine_session EXIT
+    on_exit stop_wine_session
+    # The server writes its display's number once it takes clients; one that
+    # ends first has failed, and one that is still silent after 30 s hangs.
     local tries=0
-    while [ ! -s "$displayfile" ] && [ $tries -lt 100 ]; do sleep 0.1; tries=$((tries + 1)); done
-    export DISPLAY=":$(cat "$displayfile")"
+    while [ ! -s "$displayfile" ] && kill -0 "$XSERVER_PID" 2>/dev/null && [ $tries -lt 300 ]; do
+        sleep 0.1
+        tries=$((tries + 1))
+    done
+    if [ ! -s "$displayfile" ]; then
+        stop_wine_session
+        echo "The X server did not start; it said ($log):" >&2
+        cat "$log" >&2
+        exit 1
+    fi
+    DISPLAY=":$(cat "$displayfile")"
+    export DISPLAY
     if [ "$layout" != 1 ]; then
         # The primary is RandR's primary output, which Wine puts at (0,0);
         # for 2-left that is the right one. The dummy driver connects an
@@ -364,8 +411,21 @@ shoot_program() {
     fi
 }
 
+# Stops the session that start_wine_session started, if one runs, and
+# forgets it.
 stop_wine_session() {
-    [ -n "${WINEPREFIX:-}" ] && /usr/lib/wine/wineserver -k 2>/dev/null || true
-    [ -n "${XSERVER_PID:-}" ] && kill "$XSERVER_PID" 2>/dev/null || true
-    wait 2>/dev/null || true
+    [ -n "${XSERVER_PID:-}" ] || return 0
+    /usr/lib/wine/wineserver -k 2>/dev/null || true
+    stop_child XSERVER_PID
+}
+
+# stop_child NAME: the background process whose number the variable NAME
+# holds, if it does, stopped and waited for, and NAME unset: a second stop,
+# say at the script's exit, finds nothing to stop rather than a process that
+# has taken the number since.
+stop_child() {
+    [ -n "${!1:-}" ] || return 0
+    kill "${!1}" 2>/dev/null || true
+    wait "${!1}" 2>/dev/null || true
+    unset "$1"
 }

@@ -195,7 +195,7 @@ make_release() (
     check_signing
     check_release_url
     work=$(mktemp -d "${TMPDIR:-/tmp}/release-XXXXXX")
-    trap 'rm -rf "$work"' EXIT
+    on_exit rm -rf "$work"
     [ -z "$SIGNING" ] || signing_chain >"$work/chain.pem"
 
     stage=$work/stage/$name

@@ -6,7 +6,7 @@
 set -euo pipefail
 source "$(dirname "$0")/../script/lib.sh"
 keys=$(mktemp -d "${TMPDIR:-/tmp}/release-test-XXXXXX")
-trap 'kill ${service:-} 2>/dev/null || true; rm -rf "$keys"' EXIT
+on_exit rm -rf "$keys"
 failed() {
     echo "release test: $*" >&2
     exit 1
@@ -37,7 +37,9 @@ softhsm2-util --init-token --free --label cadrel --so-pin "$pin" --pin "$pin" >/
 softhsm2-util --import "$keys/signer.key" --token cadrel --label signer --id 0a --pin "$pin" >/dev/null
 
 python3 "$ROOT/tests/time_stamp_service.py" "$keys" >"$keys/port" 2>/dev/null &
+# shellcheck disable=SC2034 # stop_child reads it by its name
 service=$!
+on_exit stop_child service
 for _ in $(seq 100); do [ -s "$keys/port" ] && break; sleep 0.1; done
 stamps=http://127.0.0.1:$(cat "$keys/port")/
 export no_proxy=127.0.0.1  # OpenSSL's HTTP client would follow http_proxy
@@ -107,8 +109,7 @@ export CADREL_TIMESTAMP_URL=$stamps CADREL_TIMESTAMP_CA=$keys/time-stamp-root.pe
 written "$keys/stamped"
 CADREL_TIMESTAMP_URL=${stamps}garbage refused "$keys/garbage" "the time-stamping service ${stamps}garbage gave no"
 CADREL_TIMESTAMP_CA=$keys/root.pem refused "$keys/untrusted" "carries no time-stamp that holds against"
-kill "$service"
-wait "$service" 2>/dev/null || true
+stop_child service
 refused "$keys/stopped" "the time-stamping service $stamps gave no time-stamp"
 
 unset CADREL_SIGNING_PKCS11_MODULE CADREL_SIGNING_KEY CADREL_SIGNING_CHAIN CADREL_SIGNING_PIN
