@@ -1,6 +1,8 @@
-# Shared by every script under script/ and by the release test: installs
-# what the build and Wine need, builds, runs headless Wine sessions, and
-# builds the Windows Installer packages. Sourced, not run.
+# shellcheck shell=bash
+# Shared by the shell scripts under script/ but check-scripts, and by the
+# release test: the clean-ups a script leaves for its exit, installing what
+# each script needs, builds, headless Wine sessions, and the Windows
+# Installer packages. Sourced, not run.
 
 # Found without starting a program, which would get script/package's
 # signing secrets before script/release.sh keeps them in the shell.
@@ -117,9 +119,11 @@ build_all() {
 build_tree() {
     local source=$1 build=$2 preset=$3
     shift 3
-    (cd "$source" && cmake --preset "$preset" -B "$build" >"$build.log" 2>&1) &&
-        cmake --build "$build" --target "$@" >>"$build.log" 2>&1 ||
-        { cat "$build.log" >&2; exit 1; }
+    if ! (cd "$source" && cmake --preset "$preset" -B "$build" >"$build.log" 2>&1) ||
+        ! cmake --build "$build" --target "$@" >>"$build.log" 2>&1; then
+        cat "$build.log" >&2
+        exit 1
+    fi
 }
 
 # The project's version, as the build in BUILD put it into the saver.
@@ -271,11 +275,11 @@ start_wine_session() {
         # for 2-left that is the right one. The dummy driver connects an
         # output when it gets a mode, but says so only when asked anew, as
         # xrandr --query does: Wine asks without a new probe.
-        local primary=(--primary) second=()
-        [ "$layout" = 2-left ] && primary=() second=(--primary)
+        local left_primary=(--primary) right_primary=()
+        [ "$layout" = 2-left ] && left_primary=() right_primary=(--primary)
         xrandr --addmode DUMMY1 "$size"
-        xrandr --output DUMMY0 --mode "$first" --pos 0x0 "${primary[@]}" \
-            --output DUMMY1 --mode "$size" --pos "${first%x*}x0" "${second[@]}"
+        xrandr --output DUMMY0 --mode "$first" --pos 0x0 "${left_primary[@]}" \
+            --output DUMMY1 --mode "$size" --pos "${first%x*}x0" "${right_primary[@]}"
         xrandr --query >/dev/null
     fi
 

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by script/package and the release test: signs the built savers and
 # packages when a key is named, and writes and checks the release a Windows
 # user downloads. Sourced after lib.sh, not run.
@@ -293,10 +294,10 @@ PYTHON
         installer=$(find "$work/manifests" -name '*.installer.yaml')
         for msi in "${msi_names[@]}"; do
             codes=$(msiinfo export "$work/$msi" Property | tr -d '\r')
-            grep -qxF "  InstallerUrl: $MANIFEST_URL$msi" "$installer" &&
+            { grep -qxF "  InstallerUrl: $MANIFEST_URL$msi" "$installer" &&
                 grep -qiF "InstallerSha256: $(sha256sum <"$work/$msi" | cut -c1-64)" "$installer" &&
                 grep -qF "ProductCode: '$(sed -n 's/^ProductCode\t//p' <<<"$codes")'" "$installer" &&
-                grep -qF "UpgradeCode: '$(sed -n 's/^UpgradeCode\t//p' <<<"$codes")'" "$installer" ||
+                grep -qF "UpgradeCode: '$(sed -n 's/^UpgradeCode\t//p' <<<"$codes")'" "$installer"; } ||
                 fail "the winget manifest does not give $msi its URL, hash and codes"
         done
     fi
@@ -357,7 +358,7 @@ pe_headers() {
     local header
     header=$(od -An -tu4 -j60 -N4 "$1" 2>/dev/null)
     [ "$(od -An -tx4 -j"${header:-0}" -N4 "$1" 2>/dev/null)" = " 00004550" ] || { echo "no PE image"; return; }
-    # shellcheck disable=SC2046 # three numbers
+    # shellcheck disable=SC2046 # od pads each number with spaces, which the splitting drops
     printf '%x %x %u\n' $(od -An -tu2 -j$((header + 4)) -N2 "$1") $(od -An -tu2 -j$((header + 24)) -N2 "$1") \
         $(od -An -tu2 -j$((header + 92)) -N2 "$1")
 }

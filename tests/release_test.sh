@@ -57,6 +57,7 @@ printf '%s\n\n## [0.9.0] - 2026-01-01\n\n- An older version.\n' "$(<"$ROOT/CHANG
 # Only the first, the shell a maintainer gives the secrets to, may hold them.
 release() {
     local status=0 secret
+    # shellcheck disable=SC2016 # the inner shell expands them
     strace -f -qq --seccomp-bpf -e trace=execve -e signal=none -v -s 100000 -o "$1.trace" bash -c \
         'set -euo pipefail; source "$1/script/lib.sh"; source "$1/script/release.sh"; make_release "${@:2}"' \
         - "$ROOT" "$sources" "$ROOT/build/win32/Cadrel.scr" "$ROOT/build/win64/Cadrel.scr" \
@@ -78,12 +79,12 @@ written() {
 # refused FOLDER MESSAGE: no release, for the reason it says.
 refused() {
     ! release "$1" || failed "released $1"
-    grep -qF "$2" "$1.log" && [ ! -e "$1" ] || failed "$1, without '$2': $(cat "$1.log")"
+    { grep -qF "$2" "$1.log" && [ ! -e "$1" ]; } || failed "$1, without '$2': $(cat "$1.log")"
 }
 
 export CADREL_SIGNING_CERT=$keys/signer.pfx CADREL_SIGNING_PASSWORD=$password
 written "$keys/pfx"
-[ ! -e "$keys/pfx/manifests" ] && grep -q "^No winget manifests: " "$keys/pfx.log" || failed "manifests without a URL"
+{ [ ! -e "$keys/pfx/manifests" ] && grep -q "^No winget manifests: " "$keys/pfx.log"; } || failed "manifests without a URL"
 CADREL_RELEASE_URL=http://example.org/ refused "$keys/http" "CADREL_RELEASE_URL is not an https URL"
 CADREL_RELEASE_URL=https://example.org/1.0 refused "$keys/no-slash" "CADREL_RELEASE_URL does not end in /"
 CADREL_SIGNING_PASSWORD=wrong-password refused "$keys/wrong-password" \
