@@ -105,6 +105,7 @@ with_retries() {
     return 1
 }
 
+# Both word sizes, everything CMake builds, in build/win32 and build/win64.
 build_all() {
     local preset
     for preset in win32 win64; do
@@ -183,9 +184,14 @@ can_run_win32() {
     "$WINE32" --version >/dev/null 2>&1
 }
 
-# The newest word size that runs here: the 32-bit build where it can run.
+# The folder of the build to run here: the 32-bit one where this machine
+# can run it, else the 64-bit one.
 runnable_build() {
-    if can_run_win32; then echo "$ROOT/build/win32"; else echo "$ROOT/build/win64"; fi
+    if can_run_win32; then
+        echo "$ROOT/build/win32"
+    else
+        echo "$ROOT/build/win64"
+    fi
 }
 
 wine_in_prefix() {
@@ -336,6 +342,8 @@ EndSection
 CONF
 }
 
+# prepare_prefix DIR: a new Wine prefix in WINEPREFIX, with the fonts the
+# saver asks for, marked as prepared once it is.
 prepare_prefix() {
     local dir=$1
     rm -rf "$WINEPREFIX"
