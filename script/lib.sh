@@ -1,6 +1,8 @@
-# Shared by every script under script/ and by the release test: installs
-# what the build and Wine need, builds, runs headless Wine sessions, and
-# builds the Windows Installer packages. Sourced, not run.
+# shellcheck shell=bash
+# Shared by the shell scripts under script/ but check-scripts, and by the
+# release test: the clean-ups a script leaves for its exit, installing what
+# each script needs, builds, headless Wine sessions, and the Windows
+# Installer packages. Sourced, not run.
 
 # Found without starting a program, which would get script/package's
 # signing secrets before script/release.sh keeps them in the shell.
@@ -9,13 +11,68 @@ WINE32=/usr/lib/wine/wine
 WINE64=/usr/lib/wine/wine64
 export WINEDEBUG=${WINEDEBUG:--all}
 
-# Installs, on Debian 12 or 13 as root, whatever of the tool chain is missing.
+# on_exit COMMAND [ARGUMENTS...]: COMMAND, with its arguments as they are
+# now, run when this shell exits, however it exits: one list of clean-ups
+# under the shell's one EXIT trap, so that no clean-up replaces another. An
+# EXIT trap the script set before stays as the list's first; the last added
+# runs first, as each may need what an earlier one removes; one already in
+# the list is not added again. A subshell starts a list of its own, as bash
+# runs no EXIT trap of its parent there.
+on_exit() {
+    local entry earlier=()
+    entry=$(printf '%q ' "$@")
+    if [ "${EXIT_LIST_SHELL:-}" != "$BASHPID" ]; then
+        EXIT_LIST_SHELL=$BASHPID
+        EXIT_COMMANDS=()
+        # trap -p shows a subshell its parent's traps too, which it never runs.
+        [ "$BASHPID" != $$ ] || eval "earlier=($(trap -p EXIT))"
+        [ ${#earlier[@]} -eq 0 ] || EXIT_COMMANDS=("${earlier[2]}")
+        trap run_exit_commands EXIT
+    fi
+    local known
+    for known in "${EXIT_COMMANDS[@]}"; do
+        [ "$known" != "$entry" ] || return 0
+    done
+    EXIT_COMMANDS+=("$entry")
+}
+
+# The clean-ups on_exit gathered, newest first; one that fails stops none of
+# the others, nor changes the script's exit status.
+run_exit_commands() {
+    local index
+    for ((index = ${#EXIT_COMMANDS[@]} - 1; index >= 0; index--)); do
+        eval "${EXIT_COMMANDS[index]}" || true
+    done
+}
+
+# ensure_packages SET...: whatever the named sets need and is not installed
+# yet, on Debian 12 or 13 as root:
+#   build    the tool chains, CMake and GoogleTest (every build configures
+#            the tests)
+#   wine     Wine, the headless X servers its sessions run on, and the tools
+#            that set up and photograph their screens
+#   release  what builds the Windows Installer packages and makes, signs and
+#            checks a release
+#   test     what only the tests use besides: shellcheck, strace and a
+#            software token
 ensure_packages() {
-    with_retries apt_install cmake ninja-build mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix \
-        wine wine64 wine32:i386 xvfb xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils \
-        googletest fonts-liberation imagemagick x11-utils \
-        wixl msitools faketime python3 osslsigncode openssl unzip ca-certificates opensc \
-        libengine-pkcs11-openssl softhsm2 strace git python3-yaml
+    local set wanted=()
+    for set; do
+        case $set in
+            build) wanted+=(cmake ninja-build mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
+                googletest) ;;
+            wine) wanted+=(wine wine64 wine32:i386 xvfb xserver-xorg-core xserver-xorg-video-dummy
+                x11-xserver-utils x11-utils fonts-liberation imagemagick) ;;
+            release) wanted+=(wixl msitools faketime python3 python3-yaml osslsigncode openssl unzip
+                ca-certificates opensc libengine-pkcs11-openssl git) ;;
+            test) wanted+=(softhsm2 strace shellcheck) ;;
+            *)
+                echo "ensure_packages: no package set '$set'" >&2
+                exit 1
+                ;;
+        esac
+    done
+    with_retries apt_install "${wanted[@]}"
 }
 
 # apt_install PACKAGES...: those of them not installed yet, from Debian's
@@ -27,14 +84,16 @@ apt_install() {
     done
     [ ${#missing[@]} -eq 0 ] && return 0
     echo "Installing: ${missing[*]}"
-    [[ " ${missing[*]}" != *:i386* ]] || dpkg --print-foreign-architectures | grep -qx i386 ||
-        dpkg --add-architecture i386
-    apt-get update -qq
+    if [[ " ${missing[*]}" == *:i386* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+        dpkg --add-architecture i386 || return 1
+    fi
+    apt-get update -qq || return 1
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
 }
 
 # with_retries COMMAND...: COMMAND, tried up to three times, waiting longer
-# each time: a download from Debian's mirrors breaks now and then.
+# each time: a download from Debian's mirrors breaks now and then. COMMAND
+# runs as a condition, where set -e does not act, so it checks its own steps.
 with_retries() {
     local attempt
     for attempt in 1 2 3; do
@@ -46,6 +105,7 @@ with_retries() {
     return 1
 }
 
+# Both word sizes, everything CMake builds, in build/win32 and build/win64.
 build_all() {
     local preset
     for preset in win32 win64; do
@@ -60,9 +120,11 @@ build_all() {
 build_tree() {
     local source=$1 build=$2 preset=$3
     shift 3
-    (cd "$source" && cmake --preset "$preset" -B "$build" >"$build.log" 2>&1) &&
-        cmake --build "$build" --target "$@" >>"$build.log" 2>&1 ||
-        { cat "$build.log" >&2; exit 1; }
+    if ! (cd "$source" && cmake --preset "$preset" -B "$build" >"$build.log" 2>&1) ||
+        ! cmake --build "$build" --target "$@" >>"$build.log" 2>&1; then
+        cat "$build.log" >&2
+        exit 1
+    fi
 }
 
 # The project's version, as the build in BUILD put it into the saver.
@@ -83,20 +145,21 @@ MSI_FILE_LANGUAGE=1033
 # wixl reads no version from a PE file, and Windows Installer lets a
 # versioned file on disk win over an unversioned one in a package, so the
 # saver's row gets its file version, VERSION.0, and language; a versioned
-# file takes no hash.
+# file takes no hash. Every step is checked in the chain: make_release asks
+# for a package as a condition, where set -e does not act.
 build_msi() {
     local arch=$1 version=$2 scr=$3 time=$4 out=$5 sources=${6:-$ROOT} stage inputs
     local template=Intel
     [ "$arch" = x64 ] && template=x64
-    stage=$(mktemp -d "${TMPDIR:-/tmp}/msi-XXXXXX")
-    cp "$scr" "$stage/Cadrel.scr"
-    cp "$sources/resources/cadrel.ico" "$sources/resources/cadrel.wxs" "$stage/"
-    touch -d "@$time" "$stage"/*
-    inputs=$(cd "$stage" && sha256sum Cadrel.scr cadrel.ico cadrel.wxs | sha256sum | cut -c1-64)
-    # wixl takes file names relative to the folder it runs in.
-    (cd "$stage" && TZ=UTC faketime -f "$(date -u -d "@$time" '+%Y-%m-%d %H:%M:%S')" \
-        wixl -a "$arch" -D Arch="$arch" -D Version="$version" \
-        -D ProductCode="$(name_uuid "product $arch $version")" -o package.msi cadrel.wxs) &&
+    stage=$(mktemp -d "${TMPDIR:-/tmp}/msi-XXXXXX") || return 1
+    cp "$scr" "$stage/Cadrel.scr" &&
+        cp "$sources/resources/cadrel.ico" "$sources/resources/cadrel.wxs" "$stage/" &&
+        touch -d "@$time" "$stage"/* &&
+        inputs=$(cd "$stage" && sha256sum Cadrel.scr cadrel.ico cadrel.wxs | sha256sum | cut -c1-64) &&
+        # wixl takes file names relative to the folder it runs in.
+        (cd "$stage" && TZ=UTC faketime -f "$(date -u -d "@$time" '+%Y-%m-%d %H:%M:%S')" \
+            wixl -a "$arch" -D Arch="$arch" -D Version="$version" \
+            -D ProductCode="$(name_uuid "product $arch $version")" -o package.msi cadrel.wxs) &&
         msibuild "$stage/package.msi" -q "UPDATE \`File\` SET \`Version\` = '$version.0',
             \`Language\` = '$MSI_FILE_LANGUAGE' WHERE \`File\` = 'CadrelScr'" &&
         msibuild "$stage/package.msi" -q "DELETE FROM \`MsiFileHash\` WHERE \`File_\` = 'CadrelScr'" &&
@@ -121,9 +184,14 @@ can_run_win32() {
     "$WINE32" --version >/dev/null 2>&1
 }
 
-# The newest word size that runs here: the 32-bit build where it can run.
+# The folder of the build to run here: the 32-bit one where this machine
+# can run it, else the 64-bit one.
 runnable_build() {
-    if can_run_win32; then echo "$ROOT/build/win32"; else echo "$ROOT/build/win64"; fi
+    if can_run_win32; then
+        echo "$ROOT/build/win32"
+    else
+        echo "$ROOT/build/win64"
+    fi
 }
 
 wine_in_prefix() {
@@ -131,11 +199,13 @@ wine_in_prefix() {
 }
 
 # Starts one X server and one persistent wineserver on a Wine prefix, and
-# stops exactly those when the calling script exits.
+# leaves their stop (stop_wine_session) among the script's clean-ups. An X
+# server that does not start ends the script, with what the server said.
 #
 # SESSION_DIR holds the prefix, so separate sessions can run side by side
 # and never share a registry; a prefix already prepared there is used again.
-# SCREEN_SIZE (default 1024x768) is one monitor's size; XVFB_ARGS go to Xvfb.
+# SCREEN_SIZE (default 1024x768) is one monitor's size. XVFB_FBDIR, when set,
+# is the folder where Xvfb keeps the screen's pixels in a file (Xvfb_screen0).
 # X_SCREEN_SIZE makes the X screen larger than the one-monitor desktop, so
 # that a program can change the desktop to a larger resolution.
 # MONITORS picks the desktop:
@@ -177,34 +247,45 @@ start_wine_session() {
         export MONITOR_BOXES="0,0,${first%x*},${first#*x} ${first%x*},0,$((${first%x*} + width)),$height"
     fi
     export WINEPREFIX="$dir/wineprefix"
-    local displayfile="$dir/x-display"
+    local displayfile="$dir/x-display" log="$dir/x-server.log"
     mkdir -p "$dir"
     rm -f "$displayfile"
     if [ "$layout" = 1 ]; then
-        # shellcheck disable=SC2086 # XVFB_ARGS are words
-        Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp -noreset ${XVFB_ARGS:-} \
-            3>"$displayfile" >/dev/null 2>&1 &
+        Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp -noreset \
+            ${XVFB_FBDIR:+-fbdir "$XVFB_FBDIR"} 3>"$displayfile" >"$log" 2>&1 &
     else
         write_xorg_conf "$dir/xorg.conf" "$screen" "$first" "$size"
         # -noreset: the outputs set below stay when the last client leaves.
         Xorg -config "$dir/xorg.conf" -logfile "$dir/xorg.log" -nolisten tcp -noreset -novtswitch \
-            -sharevts -displayfd 3 3>"$displayfile" >/dev/null 2>&1 &
+            -sharevts -displayfd 3 3>"$displayfile" >"$log" 2>&1 &
     fi
     XSERVER_PID=$!
-    trap stop_wine_session EXIT
+    on_exit stop_wine_session
+    # The server writes its display's number once it takes clients; one that
+    # ends first has failed, and one that is still silent after 30 s hangs.
     local tries=0
-    while [ ! -s "$displayfile" ] && [ $tries -lt 100 ]; do sleep 0.1; tries=$((tries + 1)); done
-    export DISPLAY=":$(cat "$displayfile")"
+    while [ ! -s "$displayfile" ] && kill -0 "$XSERVER_PID" 2>/dev/null && [ $tries -lt 300 ]; do
+        sleep 0.1
+        tries=$((tries + 1))
+    done
+    if [ ! -s "$displayfile" ]; then
+        stop_wine_session
+        echo "The X server did not start; it said ($log):" >&2
+        cat "$log" >&2
+        exit 1
+    fi
+    DISPLAY=":$(cat "$displayfile")"
+    export DISPLAY
     if [ "$layout" != 1 ]; then
         # The primary is RandR's primary output, which Wine puts at (0,0);
         # for 2-left that is the right one. The dummy driver connects an
         # output when it gets a mode, but says so only when asked anew, as
         # xrandr --query does: Wine asks without a new probe.
-        local primary=(--primary) second=()
-        [ "$layout" = 2-left ] && primary=() second=(--primary)
+        local left_primary=(--primary) right_primary=()
+        [ "$layout" = 2-left ] && left_primary=() right_primary=(--primary)
         xrandr --addmode DUMMY1 "$size"
-        xrandr --output DUMMY0 --mode "$first" --pos 0x0 "${primary[@]}" \
-            --output DUMMY1 --mode "$size" --pos "${first%x*}x0" "${second[@]}"
+        xrandr --output DUMMY0 --mode "$first" --pos 0x0 "${left_primary[@]}" \
+            --output DUMMY1 --mode "$size" --pos "${first%x*}x0" "${right_primary[@]}"
         xrandr --query >/dev/null
     fi
 
@@ -261,6 +342,8 @@ EndSection
 CONF
 }
 
+# prepare_prefix DIR: a new Wine prefix in WINEPREFIX, with the fonts the
+# saver asks for, marked as prepared once it is.
 prepare_prefix() {
     local dir=$1
     rm -rf "$WINEPREFIX"
@@ -340,8 +423,21 @@ shoot_program() {
     fi
 }
 
+# Stops the session that start_wine_session started, if one runs, and
+# forgets it.
 stop_wine_session() {
-    [ -n "${WINEPREFIX:-}" ] && /usr/lib/wine/wineserver -k 2>/dev/null || true
-    [ -n "${XSERVER_PID:-}" ] && kill "$XSERVER_PID" 2>/dev/null || true
-    wait 2>/dev/null || true
+    [ -n "${XSERVER_PID:-}" ] || return 0
+    /usr/lib/wine/wineserver -k 2>/dev/null || true
+    stop_child XSERVER_PID
+}
+
+# stop_child NAME: the background process whose number the variable NAME
+# holds, if it does, stopped and waited for, and NAME unset: a second stop,
+# say at the script's exit, finds nothing to stop rather than a process that
+# has taken the number since.
+stop_child() {
+    [ -n "${!1:-}" ] || return 0
+    kill "${!1}" 2>/dev/null || true
+    wait "${!1}" 2>/dev/null || true
+    unset "$1"
 }

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by script/package and the release test: signs the built savers and
 # packages when a key is named, and writes and checks the release a Windows
 # user downloads. Sourced after lib.sh, not run.
@@ -127,12 +128,13 @@ with_secret() {
     "$tool" "$@" "${given[@]}" 3< <(printf %s "$secret")
 }
 
-# sign_file FILE TIME: FILE signed in place with SHA-256 and the program's
-# name, at TIME (seconds since 1970) unless a time-stamping service is given.
-# Each file logs in to a token anew: after one wrong PIN, no other is tried,
-# as tokens lock after a few.
+# sign_file FILE TIME LOG: FILE signed in place with SHA-256 and the
+# program's name, at TIME (seconds since 1970) unless a time-stamping service
+# is given; what osslsigncode says goes to the file LOG. Each file logs in to
+# a token anew: after one wrong PIN, no other is tried, as tokens lock after
+# a few.
 sign_file() {
-    local file=$1 when=(-time "$2") key=(-pkcs12 "${CADREL_SIGNING_CERT:-}") log=$work/signing.log
+    local file=$1 when=(-time "$2") key=(-pkcs12 "${CADREL_SIGNING_CERT:-}") log=$3
     [ -n "${CADREL_TIMESTAMP_URL:-}" ] && when=(-ts "$CADREL_TIMESTAMP_URL")
     [ "$SIGNING" = token ] && key=(-pkcs11module "$CADREL_SIGNING_PKCS11_MODULE" -certs "$CADREL_SIGNING_CHAIN"
         -key "$CADREL_SIGNING_KEY")
@@ -153,16 +155,17 @@ signing_failure() {
     esac
 }
 
-# expect_signed FILE: signed with the program's name, its signature holding
-# against the certificates it was made with, and its time-stamp, when one
-# was asked for, against the service's roots. verify says "Succeeded" even
-# when a time-stamp does not hold: its lines say what does.
+# expect_signed FILE NAME CHAIN: FILE, which the messages call NAME, signed
+# with the program's name, its signature holding against the certificates
+# in CHAIN (PEM) that it was made with, and its time-stamp, when one was
+# asked for, against the service's roots. verify says "Succeeded" even when
+# a time-stamp does not hold: its lines say what does.
 expect_signed() {
-    local file=${1#"$work/"} verified
-    verified=$(osslsigncode verify -CAfile "$work/chain.pem" -TSA-CAfile "${CADREL_TIMESTAMP_CA:-$SYSTEM_ROOTS}" \
+    local file=$2 verified
+    verified=$(osslsigncode verify -CAfile "$3" -TSA-CAfile "${CADREL_TIMESTAMP_CA:-$SYSTEM_ROOTS}" \
         -in "$1" 2>&1) || true
-    grep -qx $'\tText description: The Cadrel Screen Saver' <<<"$verified" &&
-        grep -qx "Signature verification: ok" <<<"$verified" ||
+    { grep -qx $'\tText description: The Cadrel Screen Saver' <<<"$verified" &&
+        grep -qx "Signature verification: ok" <<<"$verified"; } ||
         fail "$file is not signed as The Cadrel Screen Saver with a signature that holds against its certificates"
     [ -z "${CADREL_TIMESTAMP_URL:-}" ] || grep -qx "Timestamp Server Signature verification: ok" <<<"$verified" ||
         fail "$file carries no time-stamp that holds against ${CADREL_TIMESTAMP_CA:-$SYSTEM_ROOTS}"
@@ -195,7 +198,7 @@ make_release() (
     check_signing
     check_release_url
     work=$(mktemp -d "${TMPDIR:-/tmp}/release-XXXXXX")
-    trap 'rm -rf "$work"' EXIT
+    on_exit rm -rf "$work"
     [ -z "$SIGNING" ] || signing_chain >"$work/chain.pem"
 
     stage=$work/stage/$name
@@ -211,8 +214,8 @@ make_release() (
     files=(64-bit/Cadrel.scr 32-bit/Cadrel.scr README.txt LICENSE.txt)
     # Signed before anything holds them: the zip, its sums and the packages.
     if [ -n "$SIGNING" ]; then
-        sign_file "$stage/32-bit/Cadrel.scr" "$time"
-        sign_file "$stage/64-bit/Cadrel.scr" "$time"
+        sign_file "$stage/32-bit/Cadrel.scr" "$time" "$work/signing.log"
+        sign_file "$stage/64-bit/Cadrel.scr" "$time" "$work/signing.log"
     fi
     (cd "$stage" && sha256sum "${files[@]}" >SHA256SUMS)
 
@@ -245,8 +248,8 @@ PYTHON
     (cd "$check/$name" && sha256sum --quiet --strict -c SHA256SUMS) || fail "the sums in $name.zip do not match"
     [ "$(wc -l <"$check/$name/SHA256SUMS")" -eq ${#files[@]} ] || fail "SHA256SUMS does not cover every file"
 
-    expect_image 32-bit "14c 10b 2" i686-w64-mingw32
-    expect_image 64-bit "8664 20b 2" x86_64-w64-mingw32
+    expect_image "$check/$name/32-bit/Cadrel.scr" 32-bit "14c 10b 2" i686-w64-mingw32 "$version"
+    expect_image "$check/$name/64-bit/Cadrel.scr" 64-bit "8664 20b 2" x86_64-w64-mingw32 "$version"
 
     readme=$check/$name/README.txt
     ! LC_ALL=C grep -qv $'\r$' "$readme" || fail "README.txt has lines without Windows line ends"
@@ -263,8 +266,9 @@ PYTHON
         [ "$arch" = x86 ] && bits=32-bit
         build_msi "$arch" "$version" "$check/$name/$bits/Cadrel.scr" "$time" "$work/$msi" "$sources" ||
             fail "wixl could not build $msi"
-        expect_package "$work/$msi" "$arch" "$bits"
-        [ -z "$SIGNING" ] || sign_file "$work/$msi" "$time"
+        expect_package "$work/$msi" "$arch" "$bits" "$version" "$check/$name/$bits/Cadrel.scr" \
+            "$work/extract-$arch"
+        [ -z "$SIGNING" ] || sign_file "$work/$msi" "$time" "$work/signing.log"
         msi_names+=("$msi")
     done
 
@@ -272,7 +276,7 @@ PYTHON
     # package's cabinet holds the same bytes) and both packages.
     if [ -n "$SIGNING" ]; then
         for file in "$check/$name"/*/Cadrel.scr "${msi_names[@]/#/$work/}"; do
-            expect_signed "$file"
+            expect_signed "$file" "${file#"$work/"}" "$work/chain.pem"
         done
     fi
 
@@ -290,10 +294,10 @@ PYTHON
         installer=$(find "$work/manifests" -name '*.installer.yaml')
         for msi in "${msi_names[@]}"; do
             codes=$(msiinfo export "$work/$msi" Property | tr -d '\r')
-            grep -qxF "  InstallerUrl: $MANIFEST_URL$msi" "$installer" &&
+            { grep -qxF "  InstallerUrl: $MANIFEST_URL$msi" "$installer" &&
                 grep -qiF "InstallerSha256: $(sha256sum <"$work/$msi" | cut -c1-64)" "$installer" &&
                 grep -qF "ProductCode: '$(sed -n 's/^ProductCode\t//p' <<<"$codes")'" "$installer" &&
-                grep -qF "UpgradeCode: '$(sed -n 's/^UpgradeCode\t//p' <<<"$codes")'" "$installer" ||
+                grep -qF "UpgradeCode: '$(sed -n 's/^UpgradeCode\t//p' <<<"$codes")'" "$installer"; } ||
                 fail "the winget manifest does not give $msi its URL, hash and codes"
         done
     fi
@@ -303,28 +307,29 @@ PYTHON
         ${MANIFEST_URL:+"$work/manifests"} "$release/"
 )
 
-# expect_image BITS HEADERS TRIPLE: the saver of BITS in the unpacked zip,
-# by its PE headers (pe_headers) and by its version resource, as the word
-# size's own windres reads it back.
+# expect_image SCR BITS HEADERS TRIPLE VERSION: SCR, the saver of BITS, a
+# Windows GUI program with these PE headers (pe_headers), whose version
+# resource, as the word size's own windres reads it back, says VERSION.
 expect_image() {
-    local bits=$1 headers=$2 triple=$3 scr=$check/$name/$1/Cadrel.scr resources
+    local scr=$1 bits=$2 headers=$3 triple=$4 version=$5 resources
     local numbers="${version//./, }, 0"
     [ "$(pe_headers "$scr")" = "$headers" ] ||
         fail "$bits/Cadrel.scr is not a Windows GUI program for its word size: $(pe_headers "$scr")"
     resources=$("$triple-windres" -i "$scr" -O rc) || fail "$bits/Cadrel.scr: windres cannot read its resources"
-    grep -qxF " FILEVERSION $numbers" <<<"$resources" &&
+    { grep -qxF " FILEVERSION $numbers" <<<"$resources" &&
         grep -qxF " PRODUCTVERSION $numbers" <<<"$resources" &&
         grep -qxF "      VALUE \"FileVersion\", \"$version\"" <<<"$resources" &&
         grep -qxF "      VALUE \"ProductVersion\", \"$version\"" <<<"$resources" &&
-        grep -qxF "    VALUE \"Translation\", 0x$(printf %x "$MSI_FILE_LANGUAGE"), 1200" <<<"$resources" ||
+        grep -qxF "    VALUE \"Translation\", 0x$(printf %x "$MSI_FILE_LANGUAGE"), 1200" <<<"$resources"; } ||
         fail "$bits/Cadrel.scr does not carry version $version:"$'\n'"$(grep -E 'VERSION |Version"|Translation' <<<"$resources")"
 }
 
-# expect_package MSI ARCH BITS: its properties, its component's folder and
-# word size, its one file's versioned row, and the saver of BITS in the
-# unpacked zip as the one file in its cabinet.
+# expect_package MSI ARCH BITS VERSION SCR EXTRACT: the package of VERSION
+# for ARCH (x64 or x86) by its properties, its component's folder and word
+# size, its one file's versioned row, and SCR, the saver of BITS, as the one
+# file in its cabinet, unpacked into the new folder EXTRACT.
 expect_package() {
-    local msi=$1 arch=$2 bits=$3 properties pair folder=SystemFolder attributes=0 extract
+    local msi=$1 arch=$2 bits=$3 version=$4 scr=$5 extract=$6 properties pair folder=SystemFolder attributes=0
     properties=$(msiinfo export "$msi" Property | tr -d '\r')
     for pair in "ProductName	The Cadrel Screen Saver" "ProductVersion	$version" \
         "Manufacturer	Quillmarsh" ALLUSERS$'\t'1 ARPNOMODIFY$'\t'1 ARPNOREPAIR$'\t'1; do
@@ -340,11 +345,9 @@ expect_package() {
         fail "$(basename "$msi") does not give Cadrel.scr the version $version.0 and language $MSI_FILE_LANGUAGE"
     [ "$(msiinfo export "$msi" MsiFileHash | tr -d '\r' | wc -l)" -eq 3 ] ||
         fail "$(basename "$msi") keeps a file hash, which a versioned file does not take"
-    extract=$work/extract-$arch
     mkdir "$extract"
     (cd "$extract" && msiextract "$msi" >/dev/null) || fail "msiextract cannot read $(basename "$msi")"
-    [ "$(find "$extract" -type f | wc -l)" -eq 1 ] &&
-        cmp -s "$(find "$extract" -type f)" "$check/$name/$bits/Cadrel.scr" ||
+    { [ "$(find "$extract" -type f | wc -l)" -eq 1 ] && cmp -s "$(find "$extract" -type f)" "$scr"; } ||
         fail "$(basename "$msi") holds other files than the $bits Cadrel.scr"
 }
 
@@ -355,7 +358,7 @@ pe_headers() {
     local header
     header=$(od -An -tu4 -j60 -N4 "$1" 2>/dev/null)
     [ "$(od -An -tx4 -j"${header:-0}" -N4 "$1" 2>/dev/null)" = " 00004550" ] || { echo "no PE image"; return; }
-    # shellcheck disable=SC2046 # three numbers
+    # shellcheck disable=SC2046 # od pads each number with spaces, which the splitting drops
     printf '%x %x %u\n' $(od -An -tu2 -j$((header + 4)) -N2 "$1") $(od -An -tu2 -j$((header + 24)) -N2 "$1") \
         $(od -An -tu2 -j$((header + 92)) -N2 "$1")
 }

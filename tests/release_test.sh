@@ -6,7 +6,7 @@
 set -euo pipefail
 source "$(dirname "$0")/../script/lib.sh"
 keys=$(mktemp -d "${TMPDIR:-/tmp}/release-test-XXXXXX")
-trap 'kill ${service:-} 2>/dev/null || true; rm -rf "$keys"' EXIT
+on_exit rm -rf "$keys"
 failed() {
     echo "release test: $*" >&2
     exit 1
@@ -37,7 +37,9 @@ softhsm2-util --init-token --free --label cadrel --so-pin "$pin" --pin "$pin" >/
 softhsm2-util --import "$keys/signer.key" --token cadrel --label signer --id 0a --pin "$pin" >/dev/null
 
 python3 "$ROOT/tests/time_stamp_service.py" "$keys" >"$keys/port" 2>/dev/null &
+# shellcheck disable=SC2034 # stop_child reads it by its name
 service=$!
+on_exit stop_child service
 for _ in $(seq 100); do [ -s "$keys/port" ] && break; sleep 0.1; done
 stamps=http://127.0.0.1:$(cat "$keys/port")/
 export no_proxy=127.0.0.1  # OpenSSL's HTTP client would follow http_proxy
@@ -55,6 +57,7 @@ printf '%s\n\n## [0.9.0] - 2026-01-01\n\n- An older version.\n' "$(<"$ROOT/CHANG
 # Only the first, the shell a maintainer gives the secrets to, may hold them.
 release() {
     local status=0 secret
+    # shellcheck disable=SC2016 # the inner shell expands them
     strace -f -qq --seccomp-bpf -e trace=execve -e signal=none -v -s 100000 -o "$1.trace" bash -c \
         'set -euo pipefail; source "$1/script/lib.sh"; source "$1/script/release.sh"; make_release "${@:2}"' \
         - "$ROOT" "$sources" "$ROOT/build/win32/Cadrel.scr" "$ROOT/build/win64/Cadrel.scr" \
@@ -76,12 +79,12 @@ written() {
 # refused FOLDER MESSAGE: no release, for the reason it says.
 refused() {
     ! release "$1" || failed "released $1"
-    grep -qF "$2" "$1.log" && [ ! -e "$1" ] || failed "$1, without '$2': $(cat "$1.log")"
+    { grep -qF "$2" "$1.log" && [ ! -e "$1" ]; } || failed "$1, without '$2': $(cat "$1.log")"
 }
 
 export CADREL_SIGNING_CERT=$keys/signer.pfx CADREL_SIGNING_PASSWORD=$password
 written "$keys/pfx"
-[ ! -e "$keys/pfx/manifests" ] && grep -q "^No winget manifests: " "$keys/pfx.log" || failed "manifests without a URL"
+{ [ ! -e "$keys/pfx/manifests" ] && grep -q "^No winget manifests: " "$keys/pfx.log"; } || failed "manifests without a URL"
 CADREL_RELEASE_URL=http://example.org/ refused "$keys/http" "CADREL_RELEASE_URL is not an https URL"
 CADREL_RELEASE_URL=https://example.org/1.0 refused "$keys/no-slash" "CADREL_RELEASE_URL does not end in /"
 CADREL_SIGNING_PASSWORD=wrong-password refused "$keys/wrong-password" \
@@ -107,8 +110,7 @@ export CADREL_TIMESTAMP_URL=$stamps CADREL_TIMESTAMP_CA=$keys/time-stamp-root.pe
 written "$keys/stamped"
 CADREL_TIMESTAMP_URL=${stamps}garbage refused "$keys/garbage" "the time-stamping service ${stamps}garbage gave no"
 CADREL_TIMESTAMP_CA=$keys/root.pem refused "$keys/untrusted" "carries no time-stamp that holds against"
-kill "$service"
-wait "$service" 2>/dev/null || true
+stop_child service
 refused "$keys/stopped" "the time-stamping service $stamps gave no time-stamp"
 
 unset CADREL_SIGNING_PKCS11_MODULE CADREL_SIGNING_KEY CADREL_SIGNING_CHAIN CADREL_SIGNING_PIN
