@@ -56,8 +56,9 @@ TEST(CommandLine, TailSwitchLetterAndHandle)
         {"/p768", preview, 68}, {"/p", preview, 0}, {"/p ", preview, 0}, {"/p 0", preview, 0},
         {"/p abc", preview, 0}, {"/p  \t 99 1", preview, 99}, {"/p -5", preview, -5},
     };
-    for (const auto& [tail, mode, handle] : tails)
-        EXPECT_TRUE(RunModeOf(tail) == mode && HandleNumber(tail) == handle) << "\"" << tail << "\"";
+    for (const auto& [tail, mode, handle] : tails)  // the mode as its number, then the handle
+        EXPECT_EQ(std::pair(int(RunModeOf(tail)), HandleNumber(tail)), std::pair(int(mode), handle))
+            << "\"" << tail << "\"";
 }
 
 TEST(Banner, StepsThreePixelsLeftAndStartsOverBeforeMinus300)
@@ -202,10 +203,11 @@ TEST(Drop, PaintingAMoveRecoloursBlanksAndWritesTheHeadInEachArea)
     const RECT blanked = {38, 19, 38 + box.cx, 38 + box.cy};
     EXPECT_TRUE(EqualRect(&black, &blanked)) << black.right << "," << black.bottom;
     const RECT second = image.Box(HeadRgb, {120, 0, 200, 120});
-    EXPECT_TRUE(second.left >= 130 && second.top >= 48 && second.right <= 168
-                && second.bottom <= 86 && second.bottom - second.top > 19)
-        << "the second area's head at " << second.left << "," << second.top << " to "
-        << second.right << "," << second.bottom;
+    EXPECT_GE(second.left, 130);
+    EXPECT_GE(second.top, 48);
+    EXPECT_LE(second.right, 168);
+    EXPECT_LE(second.bottom, 86);
+    EXPECT_GT(second.bottom - second.top, 19);
     const RECT past = image.Box(0, {180, 0, 200, 120});
     EXPECT_TRUE(IsRectEmpty(&past)) << "drawn past the second area";
     Quantity = 50;
