@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
 # Checks the winget manifests of a release: three that parse and agree on
-# the package and versions, each field within RULES. (make_release checks
-# each installer's URL, hash and codes against its package.)
+# the package and versions, each field within RULES; and that the release's
+# check refuses an installer under the other word size or not of an MSI's type.
 #   winget_manifests.py RELEASE
 import pathlib
 import re
+import subprocess
 import sys
 
 import yaml
@@ -15,7 +16,6 @@ NUMBER = r"(0|[1-9][0-9]{0,3}|[1-5][0-9]{4}|6[0-4][0-9]{3}|65[0-4][0-9]{2}|655[0
 RULES = {  # winget's 1.10.0 schemas: a value's whole pattern, with lengths; where required; most items
     "PackageIdentifier": (rf"(?=.{{1,128}}$){PART}(\.{PART}){{1,7}}", "version installer defaultLocale", 1),
     "PackageVersion": (r'(?=.{1,128}$)[^\\/:*?"<>|\x01-\x1f]+', "version installer defaultLocale", 1),
-    "ManifestType": ("version|installer|defaultLocale", "version installer defaultLocale", 1),
     "ManifestVersion": (rf"{NUMBER}(\.{NUMBER}){{2}}", "version installer defaultLocale", 1),
     "DefaultLocale": (LOCALE, "version", 1),
     "PackageLocale": (LOCALE, "defaultLocale", 1),
@@ -26,8 +26,7 @@ RULES = {  # winget's 1.10.0 schemas: a value's whole pattern, with lengths; whe
     "Tags": (r"(?s).{1,40}", "", 16),
     "ReleaseNotes": (r"(?s).{1,10000}", "", 1),
     "Installers": ("", "installer", 1024),
-    "Architecture": ("x86|x64|arm|arm64|neutral", "Installers", 1),
-    "InstallerType": ("msix|msi|appx|exe|zip|inno|nullsoft|wix|burn|pwa|portable", "", 1),
+    "ManifestType Architecture InstallerType": (".+", "", 1),  # held below, and by make_release to the packages
     "Scope": ("user|machine", "", 1),
     "InstallModes": ("interactive|silent|silentWithProgress", "", 3),
     "UpgradeBehavior": ("install|uninstallPrevious|deny", "", 1),
@@ -65,5 +64,14 @@ same = {tuple(map(each.get, ["PackageIdentifier", "PackageVersion", "ManifestVer
 if len(manifests) != 3 or sorted(kinds) != ["defaultLocale", "installer", "version"] or len(same) != 1:
     sys.exit(f"not three manifests, version, installer and default locale, of one package and version: {same}")
 wrong = [line for manifest in manifests for line in broken(manifest["ManifestType"], manifest)]
-print("\n".join(wrong))
-sys.exit(1 if wrong else 0)
+installer = next(release.glob("manifests/**/*.installer.yaml")).read_text(encoding="utf-8")
+for changed, reason in [  # a package under the other word size; a type for all, or one, not an MSI's
+    (installer.replace("Architecture: x64", "Architecture: x86"), "not its package's word size"),
+    (installer.replace("InstallerType: wix", "InstallerType: exe"), "does not install an MSI"),
+    (installer.replace("- Architecture:", "- InstallerType: inno\n  Architecture:", 1), "does not install an MSI"),
+]:
+    check = subprocess.run([pathlib.Path(__file__).parents[1] / "script/winget-manifests", "--check", "/dev/stdin",
+                            *release.glob("*.msi")], input=changed, capture_output=True, text=True)
+    if not check.returncode or reason not in check.stderr:
+        wrong.append(f"the release's check took, without '{reason}':\n{changed}")
+sys.exit("\n".join(wrong) or None)
