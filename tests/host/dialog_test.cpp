@@ -66,7 +66,8 @@ TEST(OptionsDialog, ShowsItsLayoutAndTheSettingsAndStoresOnlyValidInput)
         const ScreenDpi scale(asked);
         Process saver(asked == 144 ? "/c -3" : "/c:" + HandleText(owner));  // -3: HWND_MESSAGE, no window
         HWND dialog = saver.WaitForWindow("#32770", Caption);
-        ASSERT_TRUE(dialog && GetWindow(dialog, GW_OWNER) == (asked == 144 ? nullptr : owner));
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(GetWindow(dialog, GW_OWNER), asked == 144 ? nullptr : owner);
         const LONG style = WS_CAPTION | DS_MODALFRAME | DS_CENTER | DS_3DLOOK | DS_SETFONT;
         const LONG exStyle = WS_EX_TOPMOST | WS_EX_APPWINDOW | WS_EX_DLGMODALFRAME;
         EXPECT_EQ(GetWindowLongA(dialog, GWL_STYLE) & (style | WS_POPUP | WS_CHILD | WS_SYSMENU), style);

@@ -250,8 +250,12 @@ TEST(SingleInstance, OnlyTheSaversClassAndTitleStopAStart)
     for (const auto& [tail, owner] : boxes) {
         Process password(tail);
         HWND box = password.WaitForWindow("#32770", SaverTitle);
-        EXPECT_TRUE(ItemText(box, 0xFFFF) == "No password supported" && GetWindow(box, GW_OWNER) == owner
-                    && GetDlgItem(box, IDOK) && !GetDlgItem(box, IDCANCEL)) << ItemText(box, 0xFFFF);
+        SCOPED_TRACE("tail \"" + tail + "\"");
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(ItemText(box, 0xFFFF), "No password supported");
+        EXPECT_EQ(GetWindow(box, GW_OWNER), owner);
+        EXPECT_NE(GetDlgItem(box, IDOK), nullptr);
+        EXPECT_EQ(GetDlgItem(box, IDCANCEL), nullptr);
         EXPECT_TRUE(WaitUntil([box] { return ShowsIcon(box, IDI_HAND); }, 3000));
         PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
         EXPECT_EQ(password.WaitForExit(5000), 0u);

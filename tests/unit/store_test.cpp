@@ -43,4 +43,8 @@ TEST(SettingsStore, AStartRepairsTheKeyAndLeavesValidSettings)
                                                   std::stoi(c.after[2]), c.after[3] == "1"}));
     }
     DeleteSettingsKey();
+    CharHeight = 19;  // the defaults, as the other tests expect them
+    Speed = 5;
+    Quantity = 50;
+    OnlyNumbers = false;
 }
