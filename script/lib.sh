@@ -108,6 +108,44 @@ build_msi() {
     return $status
 }
 
+# make_test_bundles: the packages the package tests install, in
+# build/win64/packages, each beside the saver it holds (x64.scr, x86.scr);
+# then for each word size the bundle that runs the tests on Windows,
+# build/<preset>/Cadrel-tests-<version>-<preset>.zip: both test programs, the
+# saver they test, planted.dll, the packages, and script/windows' runner and
+# read-me in Windows' line ends. Every entry has one fixed time, so the same
+# build gives the same bytes.
+make_test_bundles() {
+    local build=$ROOT/build packages=$ROOT/build/win64/packages version preset
+    local time=1767225600  # any fixed time: the packages' bytes do not matter here
+    version=$(built_version "$build/win64")
+    mkdir -p "$packages"
+    build_msi x64 "$version" "$build/win64/Cadrel.scr" "$time" "$packages/x64.msi" &&
+        build_msi x86 "$version" "$build/win32/Cadrel.scr" "$time" "$packages/x86.msi" &&
+        build_msi x64 "$((${version%%.*} + 1)).0.0" "$build/win64/Cadrel.scr" "$time" "$packages/newer-x64.msi" ||
+        { echo "The test packages could not be built." >&2; exit 1; }
+    cp "$build/win64/Cadrel.scr" "$packages/x64.scr"
+    cp "$build/win32/Cadrel.scr" "$packages/x86.scr"
+    for preset in win32 win64; do
+        python3 - "$build/$preset" "$packages" "$ROOT/script/windows" \
+            "$build/$preset/Cadrel-tests-$version-$preset.zip" <<'PY'
+import os, sys, zipfile
+build, packages, runner, bundle = sys.argv[1:]
+files = [(build, name) for name in ("Cadrel.scr", "cadrel_unit_tests.exe", "cadrel_host_tests.exe", "planted.dll")]
+files += [(packages, f"packages/{name}") for name in ("x64.msi", "x86.msi", "newer-x64.msi", "x64.scr", "x86.scr")]
+files += [(runner, name) for name in ("run-tests.cmd", "README.txt")]
+with zipfile.ZipFile(bundle, "w") as archive:
+    for folder, name in files:
+        data = open(f"{folder}/{os.path.basename(name)}", "rb").read()
+        if name.endswith((".cmd", ".txt")):
+            data = data.replace(b"\n", b"\r\n")
+        entry = zipfile.ZipInfo(name, (2026, 1, 1, 0, 0, 0))
+        entry.external_attr = 0o644 << 16
+        archive.writestr(entry, data, zipfile.ZIP_DEFLATED)
+PY
+    done
+}
+
 # name_uuid TEXT: a GUID that only TEXT decides, in capitals as Windows
 # Installer writes them.
 name_uuid() {

@@ -1,15 +1,11 @@
-// The Windows Installer packages in a fresh 64-bit prefix: script/test
-// builds them into packages\ beside this program, each word size's saver at
-// the project's version, and the 64-bit one at the next major version too.
+// The Windows Installer packages, from packages\ beside this program: each
+// word size's package at the project's version beside the saver it holds
+// (x64.scr, x86.scr), and the 64-bit one at the next major version too. They
+// install for the whole machine, so they run only from an elevated prompt on
+// 64-bit Windows (or a 64-bit Wine prefix) where no Cadrel is installed yet.
 #include <fstream>
 
 #include "saver_host.h"
-
-static DWORD Msiexec(const std::string& action, const char* package)
-{
-    const std::string path = PathBeside(std::string("packages\\") + package);
-    return Process(action + " \"" + path + "\" /qn", "C:\\windows\\system32\\msiexec.exe").WaitForExit(60000);
-}
 
 static std::string Bytes(const std::string& path)  // empty when there is no file
 {
@@ -39,18 +35,59 @@ static Texts Entries(REGSAM view)
     return entries;
 }
 
+static bool Elevated()
+{
+    HANDLE token = nullptr;
+    TOKEN_ELEVATION elevation = {};
+    DWORD size = 0;
+    OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token);
+    GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size);
+    CloseHandle(token);
+    return elevation.TokenIsElevated != 0;
+}
+
+class Package : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        // A 32-bit program on 64-bit Windows sees the native system folder as
+        // Sysnative: System32 is its own word size's, SysWOW64.
+        BOOL wow64 = FALSE;
+        IsWow64Process(GetCurrentProcess(), &wow64);
+        char folder[MAX_PATH] = {};
+        GetWindowsDirectoryA(folder, MAX_PATH);
+        Native = folder + std::string(wow64 ? "\\Sysnative" : "\\System32");
+        if (!GetSystemWow64DirectoryA(folder, MAX_PATH))
+            GTEST_SKIP() << "needs 64-bit Windows, which both packages install on";
+        Wow64 = folder;
+        if (!Elevated())
+            GTEST_SKIP() << "installs into the system folders: run from an elevated prompt";
+        if (!Entries(KEY_WOW64_64KEY).empty() || !Entries(KEY_WOW64_32KEY).empty())
+            GTEST_SKIP() << "The Cadrel Screen Saver is installed here, and the tests would remove it";
+    }
+    void TearDown() override  // what a failed test left installed
+    {
+        if (HasFailure())
+            for (const char* package : {"x64.msi", "newer-x64.msi", "x86.msi"})
+                Msiexec("/x", package);
+    }
+    DWORD Msiexec(const std::string& action, const char* package)
+    {
+        const std::string path = PathBeside(std::string("packages\\") + package);
+        const std::string program = Native + "\\msiexec.exe";
+        return Process(action + " \"" + path + "\" /qn", program.c_str()).WaitForExit(60000);
+    }
+    std::string Native, Wow64;  // the system folders of 64-bit and 32-bit programs
+};
+
 // Each installs its saver byte for byte into the system folder of its word
 // size and leaves nothing behind; a newer 64-bit one replaces the older
 // under one entry, and the older one is then refused.
-TEST(Package, InstallsUpgradesAndUninstallsInTheSystemFolderOfItsWordSize)
+TEST_F(Package, InstallsUpgradesAndUninstallsInTheSystemFolderOfItsWordSize)
 {
-    char system32[MAX_PATH] = {};
-    char syswow64[MAX_PATH] = {};
-    GetSystemDirectoryA(system32, MAX_PATH);
-    GetSystemWow64DirectoryA(syswow64, MAX_PATH);
     const struct { const char* package; std::string built, folder; REGSAM view; } packages[] = {
-        {"x64.msi", "Cadrel.scr", system32, KEY_WOW64_64KEY},
-        {"x86.msi", "..\\win32\\Cadrel.scr", syswow64, KEY_WOW64_32KEY},
+        {"x64.msi", "packages\\x64.scr", Native, KEY_WOW64_64KEY},
+        {"x86.msi", "packages\\x86.scr", Wow64, KEY_WOW64_32KEY},
     };
     for (const auto& [package, built, folder, view] : packages) {
         SCOPED_TRACE(package);
@@ -66,4 +103,16 @@ TEST(Package, InstallsUpgradesAndUninstallsInTheSystemFolderOfItsWordSize)
         EXPECT_EQ(Msiexec("/x", view == KEY_WOW64_64KEY ? "newer-x64.msi" : package), 0u);
         EXPECT_TRUE(Bytes(installed).empty() && Entries(view).empty()) << "left behind";
     }
+}
+
+// The word sizes' packages are two products: a newer 64-bit one leaves the
+// 32-bit one installed, as it would not if they shared an upgrade code.
+TEST_F(Package, OfOneWordSizeLeavesTheOtherInstalled)
+{
+    ASSERT_EQ(Msiexec("/i", "x86.msi"), 0u);
+    ASSERT_EQ(Msiexec("/i", "newer-x64.msi"), 0u);
+    EXPECT_EQ(Entries(KEY_WOW64_32KEY), Texts{CADREL_VERSION});
+    EXPECT_FALSE(Bytes(Wow64 + "\\Cadrel.scr").empty()) << "the 32-bit saver was removed";
+    EXPECT_EQ(Msiexec("/x", "newer-x64.msi"), 0u);
+    EXPECT_EQ(Msiexec("/x", "x86.msi"), 0u);
 }
