@@ -256,6 +256,24 @@ start_wine_session() {
         </dev/null >/dev/null 2>&1
 }
 
+# start_bare_session DIR: an X server of 1024x768 and a fresh Wine prefix
+# in DIR, with nothing set up that Windows would not have: no virtual
+# desktop, no font replaced, the system's DPI. Only Wine is told to place
+# the windows itself, as Windows does: it would leave that to an X window
+# manager, and with none running no window shows. Stopped, like the
+# others, by stop_wine_session.
+start_bare_session() {
+    local dir=$1 tries=0
+    export WINEPREFIX=$dir/wineprefix
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$dir/x-display" >/dev/null 2>&1 &
+    XSERVER_PID=$!
+    while [ ! -s "$dir/x-display" ] && [ $tries -lt 100 ]; do sleep 0.1; tries=$((tries + 1)); done
+    export DISPLAY=":$(cat "$dir/x-display")"
+    WINEDLLOVERRIDES="mscoree,mshtml=" wine_in_prefix wineboot -i >/dev/null 2>&1
+    wine_in_prefix reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    /usr/lib/wine/wineserver -w
+}
+
 # write_xorg_conf FILE SCREEN SIZE... : an Xorg configuration for the dummy
 # driver, with video memory for a SCREEN (WIDTHxHEIGHT) framebuffer and a
 # 60 Hz mode named after each SIZE. Input comes only from the core devices
