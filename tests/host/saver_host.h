@@ -16,6 +16,10 @@ constexpr uint32_t HeadRgb = 0x00FF00, TrailRgb = 0x46733C;  // as pixels read, 
 
 // A file in this program's folder, or the full path given.
 std::string PathBeside(const std::string& name);
+inline bool RunningUnderWine()  // Wine's ntdll exports its version, Windows' does not
+{
+    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+}
 
 // A program beside this one, started as "<quoted path> <tail>" the way the
 // host starts the saver, and ended with this object, so no saver outlives
