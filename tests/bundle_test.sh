@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # The test bundle of the build folder given, run as its read-me tells a
-# Windows user: unpacked into a folder of its own and started with
-# "cmd /c run-tests.cmd", in a bare session. It passes when the bundle holds
-# every file, nothing failed, the exit status agrees with the closing line,
-# and the reports name the tests that line counts: the unit tests and the
-# one-monitor host tests all run, and every skip with its reason.
+# Windows user, by "cmd /c run-tests.cmd" in its unpacked folder, in a bare
+# session. It passes when the bundle holds every file, nothing failed, the
+# exit status agrees with the closing line, and the reports count what that
+# line says: the unit tests and one-monitor host tests all run, and every
+# skip with its reason.
 set -euo pipefail
 source "$(dirname "$0")/../script/lib.sh"
 build=$1
