@@ -40,5 +40,5 @@ for program in "cadrel_unit_tests", "cadrel_host_tests":
             sys.exit(f"{name} was skipped without a reason")
 reported = ", ".join(f"{count} {outcome}" for outcome, count in counts.items())
 if reported != closing or counts["failed"]:
-    sys.exit(f"The reports say '{reported}', the run '{closing}'.")
+    sys.exit(f"The reports say '{reported}', the run '{closing}': they must agree, with none failed.")
 PY
