@@ -130,7 +130,7 @@ build_msi() {
 # build gives the same bytes.
 make_test_bundles() {
     local build=$ROOT/build packages=$ROOT/build/win64/packages version preset
-    local time=1767225600  # any fixed time: the packages' bytes do not matter here
+    local time=1767225600  # any fixed time, so that a build gives the same packages
     version=$(built_version "$build/win64")
     mkdir -p "$packages"
     build_msi x64 "$version" "$build/win64/Cadrel.scr" "$time" "$packages/x64.msi" &&
@@ -271,7 +271,7 @@ start_wine_session() {
 
 # start_bare_session DIR: an X server of 1024x768 and a fresh Wine prefix
 # in DIR, with nothing set up that Windows would not have: no virtual
-# desktop, no font replaced, the system's DPI. Only Wine is told to place
+# desktop, no font replaced, Wine's own DPI. Only Wine is told to place
 # the windows itself, as Windows does: it would leave that to an X window
 # manager, and with none running no window shows. Stopped, like the
 # others, by stop_wine_session.
@@ -281,6 +281,7 @@ start_bare_session() {
     Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$dir/x-display" >/dev/null 2>&1 &
     XSERVER_PID=$!
     while [ ! -s "$dir/x-display" ] && [ $tries -lt 100 ]; do sleep 0.1; tries=$((tries + 1)); done
+    [ -s "$dir/x-display" ] || { echo "Xvfb did not start in 10 s." >&2; exit 1; }
     export DISPLAY=":$(cat "$dir/x-display")"
     WINEDLLOVERRIDES="mscoree,mshtml=" wine_in_prefix wineboot -i >/dev/null 2>&1
     wine_in_prefix reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
