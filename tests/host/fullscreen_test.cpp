@@ -192,7 +192,7 @@ TEST(FullScreen, DrawsTheStoredSettingsScaledToTheScreen)
         EXPECT_LT(cellsPerSecond, 4.5);
         EXPECT_GT(fastest, 2.5) << "no move within 400 ms of the one before";
     }
-    if (!UnderWine())
+    if (!WineSetsTheDpi())
         GTEST_SKIP() << OneScaleOnly;
 }
 

@@ -64,6 +64,6 @@ TEST(Preview, ScrollsTheBannerThroughThePaneAtItsScaleUntilThePaneGoes)
         PostMessageA(pane, WM_CLOSE, 0, 0);
         EXPECT_EQ(saver.WaitForExit(5000), 0u);
     }
-    if (!UnderWine())
+    if (!WineSetsTheDpi())
         GTEST_SKIP() << OneScaleOnly;
 }

@@ -35,26 +35,42 @@ struct Process {
 // allows) are made there alone; on Windows the tests use what the machine has.
 inline bool UnderWine() { return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr; }
 
-// While one lives, processes that start see the screen at Dpi: under Wine the
-// one asked for, as Wine reads it from the registry when a process starts;
-// on Windows, where a new scale takes a new sign-in, the machine's own.
+// Whether the processes Wine starts see the screen at the DPI of "LogPixels":
+// inside a Wine desktop they do, and under Wine 8 outside one too. Wine 10
+// outside one gives it to the system DPI alone, while the monitor keeps its
+// own, as Windows does after a change of scale until the user signs in anew.
+inline bool WineSetsTheDpi()
+{
+    if (!UnderWine())
+        return false;
+    using Version = const char*(CDECL*)();
+    const FARPROC found = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version");
+    const auto version = reinterpret_cast<Version>(reinterpret_cast<void*>(found));
+    char desktop[64] = {};
+    DWORD size = sizeof desktop;
+    return atoi(version()) < 10 || RegGetValueA(HKEY_CURRENT_USER, "Software\\Wine\\Explorer", "Desktop",
+                                                RRF_RT_REG_SZ, nullptr, desktop, &size) == ERROR_SUCCESS;
+}
+
+// While one lives, processes that start see the screen at Dpi: the one asked
+// for where Wine sets it, else the machine's own.
 struct ScreenDpi {
-    explicit ScreenDpi(int asked) : Dpi(UnderWine() ? asked : int(GetDpiForSystem()))
+    explicit ScreenDpi(int asked) : Dpi(WineSetsTheDpi() ? asked : int(GetDpiForSystem()))
     {
         const DWORD dpi = asked;
-        if (UnderWine())
+        if (WineSetsTheDpi())
             RegSetKeyValueA(HKEY_CURRENT_USER, Key, Value, REG_DWORD, &dpi, 4);
     }
     ~ScreenDpi()
     {
-        if (UnderWine())
+        if (WineSetsTheDpi())
             RegDeleteKeyValueA(HKEY_CURRENT_USER, Key, Value);
     }
     const int Dpi;
     static constexpr char Key[] = "Control Panel\\Desktop", Value[] = "LogPixels";
 };
-// Why a test that asked for several scales saw one, on Windows.
-constexpr char OneScaleOnly[] = "shown at this machine's own DPI only: other scales need Wine's LogPixels";
+// Why a test that asked for several scales saw one.
+constexpr char OneScaleOnly[] = "shown at this screen's own DPI only: other scales need a DPI that Wine sets";
 
 // Pixels as 0xRRGGBB, row by row from the top.
 struct Image {
