@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
-# The test bundle of the build folder given, run as its read-me tells a
-# Windows user, by "cmd /c run-tests.cmd" in its unpacked folder, in a bare
-# session. It passes when the bundle holds every file, nothing failed, the
-# exit status agrees with the closing line, and the reports count what that
-# line says: the unit tests and one-monitor host tests all run, and every
-# skip with its reason.
+# The test bundle of the build folder given, run by "cmd /c run-tests.cmd"
+# in its unpacked folder in a bare session, as its read-me tells a Windows
+# user. It passes when the bundle holds every file, nothing failed, the exit
+# status agrees with the closing line and the reports, and only tests that
+# need what a bare X screen lacks skip, each with its reason.
 set -euo pipefail
 source "$(dirname "$0")/../script/lib.sh"
 build=$1
@@ -35,8 +34,7 @@ for program in "cadrel_unit_tests", "cadrel_host_tests":
         skip = case.find("skipped")
         outcome = "failed" if case.find("failure") is not None else "skipped" if skip is not None else "passed"
         counts[outcome] += 1
-        print(f"{program}: {name} {outcome}")
-        # A bare X screen has one monitor, one display mode and, under Wine 10, the monitor's own DPI.
+        # A bare X screen has one monitor, one display mode and no Wine desktop to set a DPI in.
         if skip is not None and not name.startswith(MAY_SKIP):
             sys.exit(f"{name} was skipped: only those that need what a bare X screen lacks may be")
         if skip is not None and len(skip.text.strip().splitlines()) < 2:  # the check's place, then the reason

@@ -14,19 +14,21 @@ const char* const SettingNames[] = {"Size", "Speed", "Quantity", "OnlyNumbers"};
 
 inline void DeleteSettingsKey() { RegDeleteKeyA(HKEY_CURRENT_USER, SettingsKey); }
 
-// The user's own settings are kept aside while the tests run and put back
-// after, so that a run on a Windows PC leaves the saver as it was. A run
-// that ended before putting them back left them aside: they are still the
-// user's, and the next run puts them back.
+// The user's own settings, kept aside while the tests run and put back
+// after, so that a run on a Windows PC leaves the saver as it was. Left
+// aside by a run that ended on the way, they are still the user's.
 struct UsersSettings : testing::Environment {
     static constexpr char Aside[] = "Software\\Quillmarsh\\The Cadrel Screen Saver (kept by its tests)";
-    void SetUp() override { Kept = Copy(Aside, nullptr) || Copy(SettingsKey, Aside); }
+    void SetUp() override
+    {
+        if (!Copy(Aside, nullptr))
+            Copy(SettingsKey, Aside);
+    }
     void TearDown() override
     {
         RegDeleteTreeA(HKEY_CURRENT_USER, SettingsKey);
-        if (Kept)
-            Copy(Aside, SettingsKey);
-        RegDeleteTreeA(HKEY_CURRENT_USER, Aside);
+        if (Copy(Aside, SettingsKey))
+            RegDeleteTreeA(HKEY_CURRENT_USER, Aside);
     }
     // The key copied whole, when it exists (to null: only whether it does).
     static bool Copy(const char* from, const char* to)
@@ -43,7 +45,6 @@ struct UsersSettings : testing::Environment {
         RegCloseKey(source);
         return true;
     }
-    bool Kept = false;
 };
 inline testing::Environment* const KeptSettings = testing::AddGlobalTestEnvironment(new UsersSettings);
 

@@ -197,10 +197,9 @@ TEST(FullScreen, DrawsTheStoredSettingsScaledToTheScreen)
 }
 
 // While it runs the screen grows, then shrinks: it goes on, covers each new
-// screen and lays its 10 drops out over all of it. Wine 10, like Windows,
-// then reports the pointer where it is, which differs in x and y from the
-// position recorded last: that is not a move. Each mode is set for the test
-// and put back after; a display that lacks one skips the rest.
+// screen and lays its 10 drops out over all of it. The pointer Wine 10, like
+// Windows, then reports where it is is no move. Each mode is set for the
+// test and put back after; a display that lacks one skips the rest.
 TEST(FullScreen, FollowsChangesOfResolution)
 {
     const RECT before = ScreenArea();

@@ -94,7 +94,6 @@ TEST_F(Package, InstallsUpgradesAndUninstallsInTheSystemFolderOfItsWordSize)
         SCOPED_TRACE(package);
         const std::string installed = folder + "\\Cadrel.scr";
         ASSERT_EQ(Msiexec("/i", package), 0u);
-        EXPECT_FALSE(Bytes(installed).empty()) << "nothing installed";
         EXPECT_TRUE(Bytes(installed) == Bytes(PathBeside(built))) << "not the built saver";
         EXPECT_EQ(Entries(view), Texts{CADREL_VERSION});
         if (view == KEY_WOW64_64KEY) {

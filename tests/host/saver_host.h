@@ -36,30 +36,23 @@ struct Process {
 inline bool UnderWine() { return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr; }
 
 // Whether the processes Wine starts see the screen at the DPI of "LogPixels":
-// inside a Wine desktop they do, and under Wine 8 outside one too. Wine 10
-// outside one gives it to the system DPI alone, while the monitor keeps its
-// own, as Windows does after a change of scale until the user signs in anew.
+// inside a Wine desktop they do; outside one Wine 10 gives it to the system
+// DPI alone, and the monitor keeps its own, as on Windows after a rescale.
 inline bool WineSetsTheDpi()
 {
-    if (!UnderWine())
-        return false;
-    using Version = const char*(CDECL*)();
-    const FARPROC found = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version");
-    const auto version = reinterpret_cast<Version>(reinterpret_cast<void*>(found));
     char desktop[64] = {};
     DWORD size = sizeof desktop;
-    return atoi(version()) < 10 || RegGetValueA(HKEY_CURRENT_USER, "Software\\Wine\\Explorer", "Desktop",
-                                                RRF_RT_REG_SZ, nullptr, desktop, &size) == ERROR_SUCCESS;
+    return UnderWine() && RegGetValueA(HKEY_CURRENT_USER, "Software\\Wine\\Explorer", "Desktop", RRF_RT_REG_SZ,
+                                       nullptr, desktop, &size) == ERROR_SUCCESS;
 }
 
 // While one lives, processes that start see the screen at Dpi: the one asked
 // for where Wine sets it, else the machine's own.
 struct ScreenDpi {
-    explicit ScreenDpi(int asked) : Dpi(WineSetsTheDpi() ? asked : int(GetDpiForSystem()))
+    explicit ScreenDpi(DWORD asked) : Dpi(int(WineSetsTheDpi() ? asked : GetDpiForSystem()))
     {
-        const DWORD dpi = asked;
         if (WineSetsTheDpi())
-            RegSetKeyValueA(HKEY_CURRENT_USER, Key, Value, REG_DWORD, &dpi, 4);
+            RegSetKeyValueA(HKEY_CURRENT_USER, Key, Value, REG_DWORD, &asked, 4);
     }
     ~ScreenDpi()
     {

@@ -25,16 +25,19 @@ TEST(SettingsStore, AStartRepairsTheKeyAndLeavesValidSettings)
           {REG_EXPAND_SZ, std::string("6\0" "9", 3)}, {REG_DWORD, std::string("\1\0\0\0", 4)}},
          {"9", "4", "6", "2"}},  // a DWORD 1 is the byte 1, not the digit
     };
+    auto defaults = [] {  // as a start finds them, and as the other tests expect them
+        CharHeight = 19;
+        Speed = 5;
+        Quantity = 50;
+        OnlyNumbers = false;
+    };
     for (size_t run = 0; run < 2 * std::size(cases); ++run) {  // each with a NUL after it or not
         const auto& c = cases[run / 2];
         DeleteSettingsKey();
         for (int i = 0; i < 4; ++i)
             if (c.before[i].first != 0)
                 WriteSetting(SettingNames[i], c.before[i].first, c.before[i].second, run % 2);
-        CharHeight = 19;
-        Speed = 5;
-        Quantity = 50;
-        OnlyNumbers = false;
+        defaults();
         BootstrapSettings();
         SCOPED_TRACE("case " + std::to_string(run / 2) + (run % 2 ? ", a NUL after" : ""));
         EXPECT_EQ(StoredSettings(), c.after);
@@ -43,8 +46,5 @@ TEST(SettingsStore, AStartRepairsTheKeyAndLeavesValidSettings)
                                                   std::stoi(c.after[2]), c.after[3] == "1"}));
     }
     DeleteSettingsKey();
-    CharHeight = 19;  // the defaults, as the other tests expect them
-    Speed = 5;
-    Quantity = 50;
-    OnlyNumbers = false;
+    defaults();
 }
