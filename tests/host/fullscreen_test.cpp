@@ -63,17 +63,18 @@ TEST(FullScreen, CoversTheScreenAndEndsOnlyOnTheUsersInput)
                                    std::accumulate(firstCells.begin(), firstCells.end(), 0));
         EXPECT_TRUE(ending + 1 < std::size(ends) || alike < fewer / 2) << alike << " of " << fewer;
         EXPECT_TRUE(CoversOnTop(window, screen));
-        // What must not end it, tried once. Wine may report a pointer position of
-        // its own between two injected moves, so moves along one axis are posted.
+        // What must not end it, tried once. Wine may report the pointer where it is,
+        // (500,400), at any time: each posted move shares an axis with it.
         const std::function<void()> keeps[] = {
             [=] { PostMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(700, 400)); },
-            [=] { PostMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(700, 100)); },
+            [=] { PostMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(500, 400)); },
+            [=] { PostMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(500, 100)); },
             [&] { keys(VK_MENU, 0); }, [&] { keys(VK_F10, 0); },
             [] { mouse_event(MOUSEEVENTF_RIGHTDOWN | MOUSEEVENTF_RIGHTUP, 0, 0, 0, 0); },
             [] { mouse_event(MOUSEEVENTF_MIDDLEDOWN | MOUSEEVENTF_MIDDLEUP, 0, 0, 0, 0); },
             [] { mouse_event(MOUSEEVENTF_WHEEL, 0, 0, WHEEL_DELTA, 0); },
         };
-        for (int i = 0; ending == 0 && i < 7; ++i) {
+        for (size_t i = 0; ending == 0 && i < std::size(keeps); ++i) {
             keeps[i]();
             ASSERT_EQ(saver.WaitForExit(300), STILL_ACTIVE) << "ended by input " << i;
         }

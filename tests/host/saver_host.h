@@ -62,7 +62,6 @@ struct ScreenDpi {
     const int Dpi;
     static constexpr char Key[] = "Control Panel\\Desktop", Value[] = "LogPixels";
 };
-// Why a test that asked for several scales saw one.
 constexpr char OneScaleOnly[] = "shown at this screen's own DPI only: other scales need a DPI that Wine sets";
 
 // Pixels as 0xRRGGBB, row by row from the top.
