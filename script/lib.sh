@@ -192,8 +192,8 @@ build_msi() {
 # then for each word size the bundle that runs the tests on Windows,
 # build/<preset>/Cadrel-tests-<version>-<preset>.zip: both test programs, the
 # saver they test, planted.dll, the packages, and script/windows' runner and
-# read-me in Windows' line ends. Every entry has one fixed time, so the same
-# build gives the same bytes.
+# read-me in Windows' line ends, staged in build/<preset>/bundle. Every entry
+# has one fixed time, so the same build gives the same bytes.
 make_test_bundles() {
     local build=$ROOT/build packages=$ROOT/build/win64/packages version preset
     local time=1767225600  # any fixed time, so that a build gives the same packages
@@ -207,24 +207,39 @@ make_test_bundles() {
     fi
     cp "$build/win64/Cadrel.scr" "$packages/x64.scr"
     cp "$build/win32/Cadrel.scr" "$packages/x86.scr"
+    local bundle_files=(Cadrel.scr cadrel_unit_tests.exe cadrel_host_tests.exe planted.dll packages/x64.msi
+        packages/x86.msi packages/newer-x64.msi packages/x64.scr packages/x86.scr run-tests.cmd README.txt)
     for preset in win32 win64; do
-        python3 - "$build/$preset" "$packages" "$ROOT/script/windows" \
-            "$build/$preset/Cadrel-tests-$version-$preset.zip" <<'PY'
-import os, sys, zipfile
-build, packages, runner, bundle = sys.argv[1:]
-files = [(build, name) for name in ("Cadrel.scr", "cadrel_unit_tests.exe", "cadrel_host_tests.exe", "planted.dll")]
-files += [(packages, f"packages/{name}") for name in ("x64.msi", "x86.msi", "newer-x64.msi", "x64.scr", "x86.scr")]
-files += [(runner, name) for name in ("run-tests.cmd", "README.txt")]
-with zipfile.ZipFile(bundle, "w") as archive:
-    for folder, name in files:
-        data = open(f"{folder}/{os.path.basename(name)}", "rb").read()
-        if name.endswith((".cmd", ".txt")):
-            data = data.replace(b"\n", b"\r\n")
-        entry = zipfile.ZipInfo(name, (2026, 1, 1, 0, 0, 0))
-        entry.external_attr = 0o644 << 16
-        archive.writestr(entry, data, zipfile.ZIP_DEFLATED)
-PY
+        local stage=$build/$preset/bundle
+        rm -rf "$stage"
+        mkdir -p "$stage"
+        cp "$build/$preset"/{Cadrel.scr,cadrel_unit_tests.exe,cadrel_host_tests.exe,planted.dll} "$stage/"
+        cp -r "$packages" "$stage/packages"
+        sed 's/$/\r/' "$ROOT/script/windows/run-tests.cmd" >"$stage/run-tests.cmd"
+        sed 's/$/\r/' "$ROOT/script/windows/README.txt" >"$stage/README.txt"
+        write_zip "$build/$preset/Cadrel-tests-$version-$preset.zip" "$stage" "$time" "${bundle_files[@]}"
     done
+}
+
+# write_zip ZIP FOLDER SECONDS NAMES...: the files NAMES of FOLDER, in that
+# order, as ZIP. Every entry gets the time SECONDS (since 1970) and the same
+# attributes, with no extra fields: the same inputs give the same bytes.
+write_zip() {
+    python3 - "$@" <<'PYTHON'
+import sys, time, zipfile
+
+target, stage, seconds, *names = sys.argv[1:]
+# Zip times carry no time zone; UTC keeps them the same everywhere.
+when = time.gmtime(int(seconds))[:6]
+with zipfile.ZipFile(target, "w") as archive:
+    for name in names:
+        entry = zipfile.ZipInfo(name, when)
+        entry.create_system = 3  # Unix, so that the mode below is read
+        entry.external_attr = 0o100644 << 16
+        entry.compress_type = zipfile.ZIP_DEFLATED
+        with open(f"{stage}/{name}", "rb") as source:
+            archive.writestr(entry, source.read(), compresslevel=9)
+PYTHON
 }
 
 # name_uuid TEXT: a GUID that only TEXT decides, in capitals as Windows

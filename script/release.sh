@@ -219,24 +219,7 @@ make_release() (
     fi
     (cd "$stage" && sha256sum "${files[@]}" >SHA256SUMS)
 
-    # Every entry gets the release's time and the same attributes, in a fixed
-    # order, with no extra fields: the same inputs give the same bytes.
-    python3 - "$work/$name.zip" "$work/stage" "$time" \
-        "${files[@]/#/$name/}" "$name/SHA256SUMS" <<'PYTHON'
-import sys, time, zipfile
-
-target, stage, seconds, *names = sys.argv[1:]
-# Zip times carry no time zone; UTC keeps them the same everywhere.
-when = time.gmtime(int(seconds))[:6]
-with zipfile.ZipFile(target, "w") as archive:
-    for name in names:
-        entry = zipfile.ZipInfo(name, when)
-        entry.create_system = 3  # Unix, so that the mode below is read
-        entry.external_attr = 0o100644 << 16
-        entry.compress_type = zipfile.ZIP_DEFLATED
-        with open(f"{stage}/{name}", "rb") as source:
-            archive.writestr(entry, source.read(), compresslevel=9)
-PYTHON
+    write_zip "$work/$name.zip" "$work/stage" "$time" "${files[@]/#/$name/}" "$name/SHA256SUMS"
 
     # --- checking what was written, from the zip alone
 
