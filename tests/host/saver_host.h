@@ -125,7 +125,6 @@ inline bool CoversOnTop(HWND window, const RECT& area)
     return EqualRect(&client, &area) && GetForegroundWindow() == window
            && (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
 }
-// The primary monitor, where a saver on a desktop of one monitor rains.
 inline RECT ScreenArea() { return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
 inline Image CaptureScreen(RECT area = ScreenArea())
 {
